@@ -1,0 +1,55 @@
+// The generation cycle shared by the genetic-algorithm programs.
+#include <climits>
+
+#include "gacycle.h"
+#include "misc.h"
+
+int round_population_size(int size) {
+  if (size == INT_MAX) bad_parameter("-size", "from 1 to 2147483646");
+  if (size % 2 != 0) size++;
+  if (size == 0) bad_parameter("-size", "from 1 to 2147483646");
+  return size;
+}
+
+int select_one(const double *weight, int size) {
+  double u = random_range(0.0, 1.0);
+  double c = 0.0;
+  for (int i = 0; i < size; i++) {
+    c += weight[i];
+    if (u <= c) return i;
+  }
+  return size - 1;
+}
+
+int best_index(const double *value, int size, double *sum) {
+  double best = -1.0;
+  int index = -1;
+  for (int j = 0; j < size; j++) {
+    if (value[j] > best) {
+      best = value[j];
+      index = j;
+    }
+    *sum += value[j];
+  }
+  return index;
+}
+
+void print_block_head(FILE *out, int t) { fprintf(out, "---\ntime = %d\n", t); }
+
+void breed_strings(const char *a, const char *b, char *child1, char *child2,
+                   int len, double crate, double mrate, char zero) {
+  int cut = len;
+  if (random_range(0.0, 1.0) < crate) cut = 1 + static_cast<int>(next_random() % (len - 1));
+  for (int j = 0; j < cut; j++) {
+    child1[j] = a[j];
+    child2[j] = b[j];
+  }
+  for (int j = cut; j < len; j++) {
+    child1[j] = b[j];
+    child2[j] = a[j];
+  }
+  for (int j = 0; j < len; j++) {
+    if (random_range(0.0, 1.0) < mrate) child1[j] = static_cast<char>(zero + next_random() % 2);
+    if (random_range(0.0, 1.0) < mrate) child2[j] = static_cast<char>(zero + next_random() % 2);
+  }
+}

@@ -1,0 +1,52 @@
+// The generation cycle shared by the genetic-algorithm programs.
+#ifndef GACYCLE_H
+#define GACYCLE_H
+
+#include <cstdio>
+#include <utility>
+
+// Rounds a population size up to an even number (-3 becomes -2, -1 becomes
+// 0): breeding makes children in pairs. Exits with a message for sizes the
+// program cannot run with (0, and the largest int, which has no even
+// successor); negative sizes are left to the allocator to refuse.
+int round_population_size(int size);
+
+// Roulette-wheel selection: one draw u in [0, 1), then the first index whose
+// running sum of weights reaches u; size - 1 when none does.
+int select_one(const double *weight, int size);
+
+// Index of the first value strictly above the start value -1.0, or -1 when
+// there is none; adds every value to *sum.
+int best_index(const double *value, int size, double *sum);
+
+// "---\ntime = %d\n": the opening of every statistics block.
+void print_block_head(FILE *out, int t);
+
+// Breeds two children from parents a and b of `len` symbols: a crossover draw
+// (and a cut point in 1 .. len - 1 when it is below crate), the head of one
+// parent with the tail of the other, then per position a mutation draw for
+// each child, which on success writes `zero` + a random bit. The draws are
+// made even when crate or mrate is 0, so the stream stays aligned.
+void breed_strings(const char *a, const char *b, char *child1, char *child2,
+                   int len, double crate, double mrate, char zero);
+
+// The generation cycle: evaluate the current population, report it, breed
+// the next one pair by pair from two roulette picks, then exchange the two.
+// The population bred last is never evaluated.
+template <class Genome, class Evaluate, class Report, class Reproduce>
+void run_generations(int gens, int size, const double *weight,
+                     Genome *&oldpop, Genome *&newpop, Evaluate evaluate,
+                     Report report, Reproduce reproduce) {
+  for (int t = 0; t < gens; t++) {
+    evaluate(oldpop);
+    report(t, oldpop);
+    for (int i = 0; i < size; i += 2) {
+      int a = select_one(weight, size);
+      int b = select_one(weight, size);
+      reproduce(oldpop, newpop, a, b, i);
+    }
+    std::swap(oldpop, newpop);
+  }
+}
+
+#endif

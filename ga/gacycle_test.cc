@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "gacycle.h"
+#include "misc.h"
+
+namespace {
+
+// The index select_one must return for draw k of the stream.
+int scan(const double *w, int n, long k) {
+  double u = k / 2147483648.0, c = 0;
+  for (int i = 0; i < n; i++) {
+    c += w[i];
+    if (u <= c) return i;
+  }
+  return n - 1;
+}
+
+} // namespace
+
+TEST(SelectOne, PicksTheFirstIndexWhoseRunningSumReachesTheDraw) {
+  const double w[] = {0.1, 0.0, 0.4, 0.2, 0.3};
+  seed_random(9);
+  long k[50];
+  for (long &x : k) x = next_random();
+  seed_random(9);
+  for (long x : k) EXPECT_EQ(select_one(w, 5), scan(w, 5, x));
+  // Weights that are not numbers fall back to the last index.
+  const double bad[] = {NAN, NAN, NAN};
+  EXPECT_EQ(select_one(bad, 3), 2);
+}
+
+TEST(BestIndex, TakesTheFirstOfEqualsAboveMinusOne) {
+  double sum = 0;
+  const double v[] = {0.5, 0.9, 0.9, 0.1};
+  EXPECT_EQ(best_index(v, 4, &sum), 1);
+  EXPECT_DOUBLE_EQ(sum, 2.4);
+  const double low[] = {-1.0, -5.0, NAN};
+  EXPECT_EQ(best_index(low, 3, &sum), -1);
+}
+
+TEST(PopulationSize, RoundsUpToEvenAndRefusesZero) {
+  EXPECT_EQ(round_population_size(7), 8);
+  EXPECT_EQ(round_population_size(1), 2);
+  EXPECT_EQ(round_population_size(10), 10);
+  EXPECT_EQ(round_population_size(-3), -2);
+  EXPECT_EXIT(round_population_size(0), testing::ExitedWithCode(1),
+              "-size must be from 1 to 2147483646\\.\n");
+  EXPECT_EXIT(round_population_size(-1), testing::ExitedWithCode(1),
+              "-size must be from 1 to 2147483646\\.\n");
+  EXPECT_EXIT(round_population_size(2147483647), testing::ExitedWithCode(1),
+              "-size must be");
+}
+
+TEST(BreedStrings, CrossesAtOneCutAndMutatesWithFreshDigits) {
+  std::string a(12, '0'), b(12, '1'), c1(12, '?'), c2(12, '?');
+  seed_random(4);
+  breed_strings(a.data(), b.data(), c1.data(), c2.data(), 12, 1.0, 0.0, '0');
+  size_t cut = c1.find('1');
+  ASSERT_NE(cut, std::string::npos);
+  EXPECT_GE(cut, 1u);
+  EXPECT_EQ(c1, std::string(cut, '0') + std::string(12 - cut, '1'));
+  EXPECT_EQ(c2, std::string(cut, '1') + std::string(12 - cut, '0'));
+  // Without crossover or mutation the children are copies, and the draws
+  // (1 crossover + 2 per position) are made all the same.
+  seed_random(4);
+  breed_strings(a.data(), b.data(), c1.data(), c2.data(), 12, 0.0, 0.0, '0');
+  EXPECT_EQ(c1, a);
+  EXPECT_EQ(c2, b);
+  long after = next_random();
+  seed_random(4);
+  for (int i = 0; i < 1 + 2 * 12; i++) next_random();
+  EXPECT_EQ(after, next_random());
+  // A mutation rate of 1 writes a random digit everywhere.
+  breed_strings(a.data(), a.data(), c1.data(), c2.data(), 12, 0.0, 1.0, 'A');
+  for (char ch : c1 + c2) EXPECT_TRUE(ch == 'A' || ch == 'B');
+}

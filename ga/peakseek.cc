@@ -1,0 +1,115 @@
+// peakseek: a genetic algorithm that finds the peak of a single hump.
+#include <climits>
+#include <cmath>
+
+#include "gacycle.h"
+#include "misc.h"
+
+namespace peakseek {
+
+double target = 0.5;
+double var    = 1.0;
+int    size   = 10;
+int    len    = 16;
+int    gens   = 50;
+int    seed   = 0;
+double crate  = 0.25;
+double mrate  = 0.01;
+
+OPTION options[] = {
+  { "-target", OPT_DOUBLE, &target, "Target value for function." },
+  { "-var",    OPT_DOUBLE, &var,    "Variance of bump." },
+  { "-size",   OPT_INT,    &size,   "Population size." },
+  { "-len",    OPT_INT,    &len,    "DNA length." },
+  { "-gens",   OPT_INT,    &gens,   "Number of generations." },
+  { "-seed",   OPT_INT,    &seed,   "Random seed." },
+  { "-crate",  OPT_DOUBLE, &crate,  "Crossover rate." },
+  { "-mrate",  OPT_DOUBLE, &mrate,  "Mutation rate." },
+  { nullptr,   OPT_NULL,   nullptr, nullptr }
+};
+
+const char help_string[] =
+  "Use a genetic algorithm to find the maximum of a single-humped function "
+  "that is centered at a user-specified location.  This program serves as "
+  "an example of how GAs can be used to optimize functions which take a "
+  "floating point argument. Reproduction of strings entails crossover and "
+  "mutation with strings being selected based on fitness.";
+
+// The hump: 1 at target, falling off with the squared distance over var.
+double bump(double x) { return exp(-(x - target) * (x - target) / var); }
+
+// The len digits of s, most significant first, as a binary fraction in [0, 1).
+double str2num(const char *s) {
+  double v = 0.0;
+  for (int j = 0; j < len; j++) v = 2.0 * v + (s[j] - '0');
+  return v / pow(2.0, len);
+}
+
+void compute_fitness(char **pop, double *fitness, double *nfitness) {
+  double sum = 0.0;
+  for (int i = 0; i < size; i++) {
+    fitness[i] = bump(str2num(pop[i]));
+    sum += fitness[i];
+  }
+  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
+}
+
+void reproduce(char **oldpop, char **newpop, int a, int b, int i) {
+  breed_strings(oldpop[a], oldpop[b], newpop[i], newpop[i + 1], len, crate,
+                mrate, '0');
+}
+
+void dump_stats(int t, char **pop, const double *fitness) {
+  double sum = 0.0;
+  int best = best_index(fitness, size, &sum);
+  print_block_head(stdout, t);
+  printf("average value = %f\n", sum / size);
+  // Only values that are not numbers leave no best genome; say so rather
+  // than index outside the population.
+  if (best < 0) {
+    printf("best x = %f\nbest DNA = \"\"\nbest value = %f\n", NAN, NAN);
+    return;
+  }
+  printf("best x = %f\n", str2num(pop[best]));
+  printf("best DNA = \"%s\"\n", pop[best]);
+  printf("best value = %f\n", fitness[best]);
+}
+
+// Both populations, with terminators in place; the current one filled with
+// size x len random digits, genome 0 first.
+void initialize(char **oldpop, char **newpop) {
+  for (int i = 0; i < size; i++) {
+    newpop[i] = static_cast<char *>(xmalloc(len + 1));
+    oldpop[i] = static_cast<char *>(xmalloc(len + 1));
+    for (int j = 0; j < len; j++)
+      oldpop[i][j] = static_cast<char>('0' + next_random() % 2);
+    oldpop[i][len] = newpop[i][len] = '\0';
+  }
+}
+
+void check_parameters() {
+  if (len < 2 || len == INT_MAX) bad_parameter("-len", "from 2 to 2147483646");
+  size = round_population_size(size);
+}
+
+} // namespace peakseek
+
+#ifndef UNIT_TEST
+using namespace peakseek;
+
+int main(int argc, char **argv) {
+  get_options(argc, argv, options, help_string);
+  seed_random(seed);
+  check_parameters();
+  auto oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  initialize(oldpop, newpop);
+  run_generations(
+      gens, size, nfitness, oldpop, newpop,
+      [&](char **pop) { compute_fitness(pop, fitness, nfitness); },
+      [&](int t, char **pop) { dump_stats(t, pop, fitness); }, reproduce);
+  end_run();
+}
+#endif

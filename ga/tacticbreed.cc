@@ -1,0 +1,2 @@
+// Placeholder until the program is written.
+int main() { return 0; }

@@ -1,0 +1,98 @@
+// misc: the support library shared by every program of the suite.
+#ifndef MISC_H
+#define MISC_H
+
+#include <cstdio>
+#include <cstdlib>
+
+// ---------------------------------------------------------------------------
+// Options and help screen
+// ---------------------------------------------------------------------------
+
+enum { OPT_INT, OPT_DOUBLE, OPT_STRING, OPT_SWITCH, OPT_HANDLER, OPT_NULL };
+
+// One entry of an option table; a table ends with an entry whose name is null.
+// `variable` points at an int (OPT_INT, OPT_SWITCH), a double (OPT_DOUBLE),
+// a const char * (OPT_STRING) or is an option_handler (OPT_HANDLER).
+struct OPTION {
+  const char *name;
+  int type;
+  void *variable;
+  const char *help;
+};
+
+// Consumes the arguments itself; leaves *index at the first argument it did
+// not use and returns 0, or returns non-zero to report a misuse.
+using option_handler = int (*)(char **argv, int argc, OPTION *options,
+                               int *index, int entry);
+
+// Stores every option value given into its variable. Shows the help screen
+// and exits with status 1 on "-help", an unknown word or a missing value.
+void get_options(int argc, char **argv, OPTION *options,
+                 const char *help_string);
+[[noreturn]] void display_options(char **argv, OPTION *options,
+                                  const char *help_string);
+void bad_option(char **argv, int index);
+
+// The name the program was started under (argv[0]), once get_options has run.
+extern const char *program_name;
+
+// Reports a parameter that the program cannot work with, as
+// "NAME: OPTION must be RANGE.", and exits with status 1.
+[[noreturn]] void bad_parameter(const char *option, const char *range);
+
+// Flushes standard output and ends the run: status 0, or status 1 with a
+// message when anything written could not be delivered.
+[[noreturn]] void end_run();
+
+// ---------------------------------------------------------------------------
+// Random numbers and allocation
+// ---------------------------------------------------------------------------
+
+// The one random stream of a run: the sequence of srandom()/random().
+inline void seed_random(int seed) { srandom(static_cast<unsigned>(seed)); }
+inline long next_random() { return random(); }
+
+// Never returns null: reports "malloc failed to get %d bytes." and exits 1.
+void *xmalloc(int size);
+// The same for count elements of `each` bytes, computed without overflow; a
+// byte count outside the int range is reported like a refused request.
+void *xmalloc_array(long long count, long long each);
+
+// lo + (hi - lo) * (k / 2^31) for one draw k: uniform in [lo, hi).
+double random_range(double lo, double hi);
+// Standard normal by the polar method; every second call returns the value
+// held back from the previous pair and draws nothing.
+double random_gauss();
+
+// ---------------------------------------------------------------------------
+// Text scanner
+// ---------------------------------------------------------------------------
+
+enum { SCAN_LINE_SIZE = 256 };
+
+struct SCANNER {
+  char *line;             // current input line, as fgets left it
+  char *cursor;           // where scanning resumes; null: read a line first
+  char *token;            // the last token handed out
+  const char *singles;    // characters that are tokens of their own
+  const char *delimiters; // characters that separate tokens
+  const char *comments;   // characters that start a comment to end of line
+  FILE *input;
+};
+
+SCANNER *scan_init(FILE *input, const char *singles, const char *delimiters,
+                   const char *comments);
+// The next token, or "" at the end of the input; valid until the next call.
+char *scan_get(SCANNER *scanner);
+char *scan_peek(SCANNER *scanner);
+void scan_flush(SCANNER *scanner);
+
+// ---------------------------------------------------------------------------
+// PBM reader
+// ---------------------------------------------------------------------------
+
+// Reads a plain "P1" bitmap into height rows of width ints; exits on failure.
+int **read_pbm_file(const char *path, int *width, int *height);
+
+#endif

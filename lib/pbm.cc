@@ -1,0 +1,2 @@
+#include "misc.h"
+// Placeholder until the PBM reader is written.

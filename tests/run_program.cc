@@ -1,0 +1,95 @@
+#include "run_program.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+void drain(int out_fd, int err_fd, RunResult &r) {
+  pollfd fds[2] = {{out_fd, POLLIN, 0}, {err_fd, POLLIN, 0}};
+  std::string *sinks[2] = {&r.out, &r.err};
+  int open_fds = 2;
+  char buf[65536];
+  while (open_fds > 0) {
+    if (poll(fds, 2, -1) < 0) break;
+    for (int k = 0; k < 2; k++) {
+      if (fds[k].fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP))) continue;
+      ssize_t n = read(fds[k].fd, buf, sizeof buf);
+      if (n > 0) {
+        sinks[k]->append(buf, n);
+      } else {
+        close(fds[k].fd);
+        fds[k].fd = -1;
+        open_fds--;
+      }
+    }
+  }
+}
+
+} // namespace
+
+RunResult run_program(const std::string &program,
+                      const std::vector<std::string> &args,
+                      const std::string &workdir, const std::string &input) {
+  std::string path = std::string(BIN_DIR) + "/" + program;
+  int out[2], err[2], in[2];
+  if (pipe(out) || pipe(err) || pipe(in)) abort();
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    dup2(in[0], 0);
+    for (int fd : {out[0], out[1], err[0], err[1], in[0], in[1]}) close(fd);
+    if (!workdir.empty() && chdir(workdir.c_str()) != 0) _exit(126);
+    std::vector<char *> argv;
+    argv.push_back(const_cast<char *>(program.c_str()));
+    for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(path.c_str(), argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  close(in[0]);
+  // Small inputs fit the pipe buffer, so writing first cannot deadlock.
+  if (!input.empty() && write(in[1], input.data(), input.size()) < 0) abort();
+  close(in[1]);
+  RunResult r{-1, "", ""};
+  drain(out[0], err[0], r);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return r;
+}
+
+std::vector<std::string> split_lines(const std::string &text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+TempDir::TempDir() {
+  char templ[] = "/tmp/suite-test-XXXXXX";
+  path = mkdtemp(templ);
+}
+
+TempDir::~TempDir() { std::filesystem::remove_all(path); }
+
+std::string TempDir::file(const std::string &name,
+                          const std::string &content) const {
+  std::string p = path + "/" + name;
+  std::ofstream(p, std::ios::binary) << content;
+  return p;
+}

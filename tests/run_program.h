@@ -1,0 +1,33 @@
+// Runs a built program of the suite and captures what it writes.
+#ifndef RUN_PROGRAM_H
+#define RUN_PROGRAM_H
+
+#include <string>
+#include <vector>
+
+struct RunResult {
+  int status;       // exit status, or 128 + signal number
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// Runs BIN_DIR/program with the given arguments (argv[0] is the program's
+// bare name), optionally in another working directory, with `input` on its
+// standard input.
+RunResult run_program(const std::string &program,
+                      const std::vector<std::string> &args = {},
+                      const std::string &workdir = "",
+                      const std::string &input = "");
+
+// The lines of a text, without their newlines.
+std::vector<std::string> split_lines(const std::string &text);
+
+// A fresh temporary directory, removed with everything in it on destruction.
+struct TempDir {
+  std::string path;
+  TempDir();
+  ~TempDir();
+  std::string file(const std::string &name, const std::string &content) const;
+};
+
+#endif
