@@ -1,2 +1,147 @@
-// Placeholder until the program is written.
-int main() { return 0; }
+// tacticpool: the ecological iterated prisoner's dilemma. Five fixed
+// strategies share one population; each share grows with the score that the
+// strategy earns against the others, weighted by their shares.
+#include "misc.h"
+
+namespace tacticpool {
+
+int    steps  = 100000;
+int    rounds = 10;
+int    seed   = 0;
+double CC     = 3.0;
+double CD     = 0.0;
+double DC     = 5.0;
+double DD     = 1.0;
+double Iallc  = 0.2;
+double Itft   = 0.2;
+double Irand  = 0.2;
+double Ipav   = 0.2;
+double Ialld  = 0.2;
+double rcp    = 0.5;
+double noise  = 0.0;
+
+OPTION options[] = {
+  { "-steps",  OPT_INT,    &steps,  "Number of steps to simulate." },
+  { "-rounds", OPT_INT,    &rounds, "Number of rounds per step." },
+  { "-seed",   OPT_INT,    &seed,   "Random seed for initial state." },
+  { "-CC",     OPT_DOUBLE, &CC,     "Reward Payoff." },
+  { "-CD",     OPT_DOUBLE, &CD,     "Sucker Payoff." },
+  { "-DC",     OPT_DOUBLE, &DC,     "Temptation Payoff." },
+  { "-DD",     OPT_DOUBLE, &DD,     "Punish Payoff." },
+  { "-Iallc",  OPT_DOUBLE, &Iallc,  "Initial population of All-C." },
+  { "-Itft",   OPT_DOUBLE, &Itft,   "Initial population of TFT." },
+  { "-Irand",  OPT_DOUBLE, &Irand,  "Initial population of Random." },
+  { "-Ipav",   OPT_DOUBLE, &Ipav,   "Initial population of Pavlov." },
+  { "-Ialld",  OPT_DOUBLE, &Ialld,  "Initial population of All-D." },
+  { "-rcp",    OPT_DOUBLE, &rcp,    "Probability of C for Random strategy." },
+  { "-noise",  OPT_DOUBLE, &noise,  "Probability of noise." },
+  { nullptr,   OPT_NULL,   nullptr, nullptr }
+};
+
+const char help_string[] =
+  "The ecological iterated Prisoner's Dilemma is simulated  over time "
+  "according to the specified parameters.  At every time step the "
+  "population of each strategy is calculated as a function of the expected "
+  "scores earned against all strategies weighted by the populations of the "
+  "opponents.  Possible strategies include 'Always Cooperate,' 'Always "
+  "Defect,' 'Random,' 'Pavlov,' and 'Tit-for-Tat.'";
+
+enum { C = 0, D = 1 };
+enum { ALLC, TFT, RANDOM, PAVLOV, ALLD, NSTRATEGIES };
+
+double pops[NSTRATEGIES];
+double scores[NSTRATEGIES];
+
+// The next move of `strategy` after the opponent played `other` and it
+// played `own`. With noise > 0 one uniform number is drawn first, and a
+// second one for the coin when the noise strikes; otherwise only Random
+// draws, one number.
+int pd(int strategy, int other, int own) {
+  if (noise > 0 && random_range(0, 1) < noise)
+    return random_range(0, 1) < 0.5 ? C : D;
+  switch (strategy) {
+  case ALLC:   return C;
+  case TFT:    return other;
+  case RANDOM: return random_range(0, 1) < rcp ? C : D;
+  case PAVLOV: return own ^ other;
+  default:     return D;
+  }
+}
+
+// The payoff to a player who made move `own` against move `other`.
+double pay(int own, int other) {
+  if (own == C) return other == C ? CC : CD;
+  return other == C ? DC : DD;
+}
+
+// The total payoff to strategy i over one freshly played game against j.
+// Within a round i moves first, so its draws precede j's.
+double play_game(int i, int j) {
+  int preva = C, prevb = C;
+  double total = 0.0;
+  for (int k = 0; k < rounds; k++) {
+    int a = pd(i, prevb, preva);
+    int b = pd(j, preva, prevb);
+    total += pay(a, b);
+    preva = a;
+    prevb = b;
+  }
+  return total;
+}
+
+// The initial shares, scaled to sum to 1.
+void init_pops() {
+  double total = Iallc + Ialld + Irand + Itft + Ipav;
+  const double initial[NSTRATEGIES] = {Iallc, Itft, Irand, Ipav, Ialld};
+  for (int i = 0; i < NSTRATEGIES; i++) pops[i] = initial[i] / total;
+}
+
+// One game per ordered pair, i against j in order; an extinct strategy
+// plays no games of its own but is still played against.
+void compute_scores() {
+  for (int i = 0; i < NSTRATEGIES; i++) {
+    scores[i] = 0.0;
+    if (pops[i] == 0.0) continue;
+    for (int j = 0; j < NSTRATEGIES; j++)
+      scores[i] += play_game(i, j) * pops[j];
+  }
+}
+
+// Each share grows in proportion to share times score; the sum is 1 again.
+void update_pops() {
+  double sum = 0.0;
+  for (int i = 0; i < NSTRATEGIES; i++) {
+    pops[i] *= scores[i];
+    sum += pops[i];
+  }
+  for (int i = 0; i < NSTRATEGIES; i++) pops[i] /= sum;
+}
+
+void print_pops() {
+  for (int i = 0; i < NSTRATEGIES; i++) printf("%f\t", pops[i]);
+  printf("\n");
+}
+
+// The shares are printed before each update, so the last state reached is
+// never shown.
+void simulate() {
+  for (int step = 0; step < steps; step++) {
+    print_pops();
+    compute_scores();
+    update_pops();
+  }
+}
+
+} // namespace tacticpool
+
+#ifndef UNIT_TEST
+using namespace tacticpool;
+
+int main(int argc, char **argv) {
+  get_options(argc, argv, options, help_string);
+  seed_random(seed);
+  init_pops();
+  simulate();
+  end_run();
+}
+#endif
