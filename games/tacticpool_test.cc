@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "misc.h"
+
+namespace tacticpool {
+extern int rounds;
+extern double CC, CD, DC, DD, rcp, noise;
+extern double pops[5], scores[5];
+int pd(int strategy, int other, int own);
+double pay(int own, int other);
+double play_game(int i, int j);
+void compute_scores();
+void update_pops();
+} // namespace tacticpool
+
+using namespace tacticpool;
+
+namespace {
+
+enum { ALLC, TFT, RANDOM, PAVLOV, ALLD };
+
+// How many values of the random stream `action` consumes.
+template <class F> int draws_made(F action) {
+  seed_random(11);
+  action();
+  long next = next_random();
+  seed_random(11);
+  for (int n = 0; n < 1000; n++)
+    if (next_random() == next) return n;
+  return -1;
+}
+
+void default_game() {
+  rounds = 10;
+  CC = 3.0, CD = 0.0, DC = 5.0, DD = 1.0;
+  rcp = 0.5;
+  noise = 0.0;
+}
+
+} // namespace
+
+TEST(Tacticpool, PayoffsAreNamedOwnMoveFirst) {
+  default_game();
+  EXPECT_EQ(pay(0, 0), 3.0);
+  EXPECT_EQ(pay(0, 1), 0.0);
+  EXPECT_EQ(pay(1, 0), 5.0);
+  EXPECT_EQ(pay(1, 1), 1.0);
+}
+
+TEST(Tacticpool, GameTotalsOfTheFixedStrategies) {
+  default_game();
+  // Rows: scored strategy; columns: All-C, TFT, Pavlov, All-D.
+  const int players[] = {ALLC, TFT, PAVLOV, ALLD};
+  const double totals[4][4] = {
+    {30, 30, 30, 0}, {30, 30, 30, 9}, {30, 30, 30, 5}, {50, 14, 30, 10}};
+  for (int a = 0; a < 4; a++)
+    for (int b = 0; b < 4; b++)
+      EXPECT_EQ(play_game(players[a], players[b]), totals[a][b])
+          << players[a] << " against " << players[b];
+  rounds = 0;
+  EXPECT_EQ(play_game(ALLD, ALLC), 0.0);
+  default_game();
+}
+
+TEST(Tacticpool, MovesDrawInTheirFixedOrder) {
+  default_game();
+  EXPECT_EQ(draws_made([] { pd(ALLD, 0, 0); }), 0);
+  EXPECT_EQ(draws_made([] { pd(RANDOM, 0, 0); }), 1);
+  EXPECT_EQ(draws_made([] { play_game(RANDOM, TFT); }), 10);
+  EXPECT_EQ(draws_made([] { play_game(RANDOM, RANDOM); }), 20);
+  noise = 1e-300; // never strikes, yet is drawn for
+  EXPECT_EQ(draws_made([] { pd(ALLC, 0, 0); }), 1);
+  EXPECT_EQ(draws_made([] { pd(RANDOM, 0, 0); }), 2);
+  noise = 2.0; // always strikes: the coin replaces the strategy's own draw
+  EXPECT_EQ(draws_made([] { pd(RANDOM, 0, 0); }), 2);
+  int defections = 0;
+  for (int k = 0; k < 1000; k++) defections += pd(ALLC, 0, 0);
+  EXPECT_GT(defections, 400);
+  EXPECT_LT(defections, 600);
+  default_game();
+}
+
+TEST(Tacticpool, RandomFollowsItsCooperationProbability) {
+  default_game();
+  rcp = 0.0;
+  for (int k = 0; k < 100; k++) EXPECT_EQ(pd(RANDOM, 0, 0), 1);
+  rcp = 1.0;
+  for (int k = 0; k < 100; k++) EXPECT_EQ(pd(RANDOM, 1, 1), 0);
+  default_game();
+}
+
+TEST(Tacticpool, ExtinctStrategyPlaysNoGamesAndStaysExtinct) {
+  default_game();
+  const double start[5] = {0.0, 0.0, 1.0, 0.0, 0.0};
+  std::copy(start, start + 5, pops);
+  // Only Random plays: ten rounds against each of the five, twice as many
+  // draws against itself.
+  EXPECT_EQ(draws_made([] { compute_scores(); }), 60);
+  for (int i : {ALLC, TFT, PAVLOV, ALLD}) EXPECT_EQ(scores[i], 0.0);
+  const double mixed[5] = {0.1, 0.3, 0.0, 0.2, 0.4};
+  std::copy(mixed, mixed + 5, pops);
+  compute_scores();
+  update_pops();
+  EXPECT_EQ(pops[RANDOM], 0.0);
+  EXPECT_NEAR(pops[0] + pops[1] + pops[2] + pops[3] + pops[4], 1.0, 1e-15);
+  // TFT scores 30 against All-C, TFT and Pavlov and 9 against All-D.
+  EXPECT_EQ(scores[TFT], 30 * 0.1 + 30 * 0.3 + 0.0 + 30 * 0.2 + 9 * 0.4);
+}
