@@ -1,2 +1,134 @@
-// Placeholder until the program is written.
-int main() { return 0; }
+// hillscan: a genetic algorithm that climbs a surface of nine humps.
+#include <cmath>
+
+#include "gacycle.h"
+#include "misc.h"
+
+namespace hillscan {
+
+int    size  = 10;
+int    len   = 16;
+int    gens  = 50;
+int    seed  = 0;
+double crate = 0.75;
+double mrate = 0.01;
+
+OPTION options[] = {
+  { "-size",  OPT_INT,    &size,   "Population size." },
+  { "-len",   OPT_INT,    &len,    "DNA length." },
+  { "-gens",  OPT_INT,    &gens,   "Number of generations." },
+  { "-seed",  OPT_INT,    &seed,   "Random seed." },
+  { "-crate", OPT_DOUBLE, &crate,  "Crossover rate." },
+  { "-mrate", OPT_DOUBLE, &mrate,  "Mutation rate." },
+  { nullptr,  OPT_NULL,   nullptr, nullptr }
+};
+
+const char help_string[] =
+  "Use a genetic algorithm to find the maximum of a multi-humped function. "
+  "This program serves as an example of how GAs can be used to optimize "
+  "function which take a multiple floating point arguments. Reproduction of "
+  "strings entails crossover and mutation with strings being selected based "
+  "on fitness.";
+
+// The undivided surface at the origin, 1.5 + 4e^-8 + 2e^-9, so that the
+// global maximum is 1.
+const double surface_peak = 1.50158867011978;
+
+// One hump of height 1 centred on (cx, cy).
+double bump(double x, double y, double cx, double cy) {
+  return exp(-(x - cx) * (x - cx) - (y - cy) * (y - cy));
+}
+
+// Four corner humps, a taller one in the middle and four low ones on the
+// axes; the sum is formed in this order so that results are reproducible.
+double surface(double x, double y) {
+  double sum = bump(x, y, 2, 2);
+  sum += bump(x, y, -2, 2);
+  sum += bump(x, y, -2, -2);
+  sum += bump(x, y, 2, -2);
+  sum += 1.5 * bump(x, y, 0, 0);
+  sum += 0.5 * (bump(x, y, -3, 0) +
+                (bump(x, y, 0, 3) + bump(x, y, 3, 0) + bump(x, y, 0, -3)));
+  return sum / surface_peak;
+}
+
+// The len digits from s, most significant first, as a coordinate in [-4, 4).
+double str2num(const char *s) {
+  double v = 0.0;
+  for (int j = 0; j < len; j++) v = 2.0 * v + (s[j] - '0');
+  return v / pow(2.0, len) * 8.0 - 4.0;
+}
+
+void compute_fitness(char **pop, double *fitness, double *nfitness) {
+  double sum = 0.0;
+  for (int i = 0; i < size; i++) {
+    fitness[i] = surface(str2num(pop[i]), str2num(pop[i] + len));
+    sum += fitness[i];
+  }
+  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
+}
+
+// One cut point over the whole genome, so a cut at len swaps the y halves.
+void reproduce(char **oldpop, char **newpop, int a, int b, int i) {
+  breed_strings(oldpop[a], oldpop[b], newpop[i], newpop[i + 1], 2 * len,
+                crate, mrate, '0');
+}
+
+void dump_stats(int t, char **pop, const double *fitness) {
+  double sum = 0.0;
+  int best = best_index(fitness, size, &sum);
+  print_block_head(stdout, t);
+  printf("average value = %f\n", sum / size);
+  // Only values that are not numbers (halves too long for a double) leave
+  // no best genome; say so rather than index outside the population.
+  if (best < 0) {
+    printf("best (x, y) = (%f, %f)\nbest DNA = \"\"\nbest value = %f\n", NAN,
+           NAN, NAN);
+    return;
+  }
+  printf("best (x, y) = (%f, %f)\n", str2num(pop[best]),
+         str2num(pop[best] + len));
+  printf("best DNA = \"%s\"\n", pop[best]);
+  printf("best value = %f\n", fitness[best]);
+}
+
+// Both populations, with terminators in place; the current one filled with
+// size x 2 len random digits, genome 0 first.
+void initialize(char **oldpop, char **newpop) {
+  int digits = 2 * len;
+  for (int i = 0; i < size; i++) {
+    newpop[i] = static_cast<char *>(xmalloc(digits + 1));
+    oldpop[i] = static_cast<char *>(xmalloc(digits + 1));
+    for (int j = 0; j < digits; j++)
+      oldpop[i][j] = static_cast<char>('0' + next_random() % 2);
+    oldpop[i][digits] = newpop[i][digits] = '\0';
+  }
+}
+
+// A genome of 2 len digits and its terminator must fit an int byte count.
+void check_parameters() {
+  if (len < 1 || len > 1073741823) bad_parameter("-len", "from 1 to 1073741823");
+  size = round_population_size(size);
+}
+
+} // namespace hillscan
+
+#ifndef UNIT_TEST
+using namespace hillscan;
+
+int main(int argc, char **argv) {
+  get_options(argc, argv, options, help_string);
+  seed_random(seed);
+  check_parameters();
+  auto oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  initialize(oldpop, newpop);
+  run_generations(
+      gens, size, nfitness, oldpop, newpop,
+      [&](char **pop) { compute_fitness(pop, fitness, nfitness); },
+      [&](int t, char **pop) { dump_stats(t, pop, fitness); }, reproduce);
+  end_run();
+}
+#endif

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "misc.h"
+
+namespace hillscan {
+extern int size, len;
+extern double crate, mrate;
+double surface(double x, double y);
+double str2num(const char *s);
+void compute_fitness(char **pop, double *fitness, double *nfitness);
+void reproduce(char **oldpop, char **newpop, int a, int b, int i);
+} // namespace hillscan
+
+namespace {
+
+// The highest surface value on a fine grid within half a unit of (cx, cy),
+// with the point where it lies.
+double local_peak(double cx, double cy, double *px, double *py) {
+  double best = -1.0;
+  for (int i = -250; i <= 250; i++)
+    for (int j = -250; j <= 250; j++) {
+      double x = cx + i / 500.0, y = cy + j / 500.0;
+      double v = hillscan::surface(x, y);
+      if (v > best) {
+        best = v;
+        *px = x;
+        *py = y;
+      }
+    }
+  return best;
+}
+
+} // namespace
+
+TEST(Hillscan, SurfaceIsOneAtTheOriginWithLowerHillsAround) {
+  EXPECT_NEAR(hillscan::surface(0, 0), 1.0, 3e-15);
+  double x, y;
+  EXPECT_NEAR(local_peak(0, 0, &x, &y), 1.0, 3e-15);
+  const double corners[][2] = {{2, 2}, {-2, 2}, {-2, -2}, {2, -2}};
+  for (const auto &c : corners) {
+    EXPECT_NEAR(local_peak(c[0], c[1], &x, &y), 0.6708, 5e-5);
+    EXPECT_NEAR(x, c[0], 0.01);
+    EXPECT_NEAR(y, c[1], 0.01);
+  }
+  const double axes[][2] = {{3, 0}, {-3, 0}, {0, 3}, {0, -3}};
+  for (const auto &c : axes) {
+    EXPECT_NEAR(local_peak(c[0], c[1], &x, &y), 0.3423, 5e-5);
+    EXPECT_NEAR(x, c[0], 0.05);
+    EXPECT_NEAR(y, c[1], 0.05);
+  }
+  EXPECT_NEAR(hillscan::surface(-4, -4), 0.000223, 5e-7);
+}
+
+TEST(Hillscan, HalvesDecodeToCoordinatesInMinusFourToFour) {
+  hillscan::len = 16;
+  EXPECT_EQ(hillscan::str2num("1000000000000000"), 0.0);
+  EXPECT_EQ(hillscan::str2num("0000000000000000"), -4.0);
+  EXPECT_EQ(hillscan::str2num("1111111111111111"), 4.0 - 8.0 / 65536);
+  hillscan::len = 1;
+  EXPECT_EQ(hillscan::str2num("0"), -4.0);
+  EXPECT_EQ(hillscan::str2num("1"), 0.0);
+}
+
+TEST(Hillscan, FitnessReadsXFromTheFirstHalfAndYFromTheSecond) {
+  hillscan::len = 2;
+  hillscan::size = 2;
+  char g0[] = "1010", g1[] = "1100"; // (0, 0) and (4 - 2, -4)
+  char *pop[] = {g0, g1};
+  double fit[2], nfit[2];
+  hillscan::compute_fitness(pop, fit, nfit);
+  EXPECT_EQ(fit[0], hillscan::surface(0, 0));
+  EXPECT_EQ(fit[1], hillscan::surface(2, -4));
+  EXPECT_DOUBLE_EQ(nfit[0] + nfit[1], 1.0);
+}
+
+TEST(Hillscan, BreedingCoversBothHalves) {
+  hillscan::len = 2;
+  char a[] = "0000", b[] = "1111", c[] = "....", d[] = "....";
+  char *oldpop[] = {a, b}, *newpop[] = {c, d};
+  hillscan::crate = 0.0;
+  hillscan::mrate = 0.0;
+  hillscan::reproduce(oldpop, newpop, 0, 1, 0);
+  EXPECT_EQ(std::string(c), "0000");
+  EXPECT_EQ(std::string(d), "1111");
+  // With one digit per half the only cut lies between x and y.
+  hillscan::len = 1;
+  char e[] = "01", f[] = "10", g[] = "..", h[] = "..";
+  char *old1[] = {e, f}, *new1[] = {g, h};
+  hillscan::crate = 1.0;
+  seed_random(5);
+  for (int k = 0; k < 20; k++) {
+    hillscan::reproduce(old1, new1, 0, 1, 0);
+    EXPECT_EQ(std::string(g), "00");
+    EXPECT_EQ(std::string(h), "11");
+  }
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "run_program.h"
+
+namespace hillscan {
+double surface(double x, double y);
+}
+
+namespace {
+
+const char *help_screen =
+    "Usage: hillscan [ options ]\n"
+    "\n"
+    "    Use a genetic algorithm to find the maximum of a multi-humped function.\n"
+    "    This program serves as an example of how GAs can be used to optimize\n"
+    "    function which take a multiple floating point arguments. Reproduction of\n"
+    "    strings entails crossover and mutation with strings being selected based\n"
+    "    on fitness.\n"
+    "\n"
+    "Options with defaults in parentheses are:\n"
+    "\n"
+    "    -size   Population size. (10)\n"
+    "    -len    DNA length. (16)\n"
+    "    -gens   Number of generations. (50)\n"
+    "    -seed   Random seed. (0)\n"
+    "    -crate  Crossover rate. (0.75)\n"
+    "    -mrate  Mutation rate. (0.01)\n"
+    "\n";
+
+struct Block {
+  int time;
+  double average, x, y, value;
+  std::string dna;
+};
+
+// Parses the six-line statistics blocks, failing the test on any other shape.
+std::vector<Block> blocks(const std::string &out) {
+  auto lines = split_lines(out);
+  EXPECT_EQ(lines.size() % 6, 0u);
+  std::vector<Block> result;
+  for (size_t i = 0; i + 5 < lines.size(); i += 6) {
+    Block b;
+    char dna[4096] = "";
+    EXPECT_EQ(lines[i], "---");
+    EXPECT_EQ(sscanf(lines[i + 1].c_str(), "time = %d", &b.time), 1);
+    EXPECT_EQ(sscanf(lines[i + 2].c_str(), "average value = %lf", &b.average), 1);
+    EXPECT_EQ(sscanf(lines[i + 3].c_str(), "best (x, y) = (%lf, %lf)", &b.x, &b.y), 2);
+    EXPECT_EQ(sscanf(lines[i + 4].c_str(), "best DNA = \"%4095[01]\"", dna), 1);
+    EXPECT_EQ(sscanf(lines[i + 5].c_str(), "best value = %lf", &b.value), 1);
+    b.dna = dna;
+    result.push_back(b);
+  }
+  return result;
+}
+
+// A half of the DNA as the program decodes it.
+double decode(const std::string &half) {
+  double v = 0;
+  for (char c : half) v = 2 * v + (c - '0');
+  return v / std::pow(2.0, half.size()) * 8 - 4;
+}
+
+} // namespace
+
+TEST(HillscanRun, HelpScreenIsExact) {
+  auto r = run_program("hillscan", {"-help"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, help_screen);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(HillscanRun, SameSeedSameOutputOtherSeedOtherOutput) {
+  auto a = run_program("hillscan", {"-seed", "7", "-gens", "20"});
+  auto b = run_program("hillscan", {"-seed", "7", "-gens", "20"});
+  auto c = run_program("hillscan", {"-seed", "8", "-gens", "20"});
+  EXPECT_EQ(a.status, 0);
+  EXPECT_EQ(a.out, b.out);
+  EXPECT_NE(a.out, c.out);
+  EXPECT_EQ(a.err, "");
+}
+
+TEST(HillscanRun, BlocksReportTheBestGenomeAndItsPoint) {
+  for (const char *len : {"16", "5", "1"}) {
+    auto r = run_program("hillscan", {"-gens", "25", "-len", len, "-seed", "3"});
+    ASSERT_EQ(r.status, 0);
+    auto b = blocks(r.out);
+    ASSERT_EQ(b.size(), 25u);
+    size_t n = std::stoul(len);
+    for (int t = 0; t < 25; t++) {
+      EXPECT_EQ(b[t].time, t);
+      ASSERT_EQ(b[t].dna.size(), 2 * n);
+      EXPECT_NEAR(b[t].x, decode(b[t].dna.substr(0, n)), 1e-6);
+      EXPECT_NEAR(b[t].y, decode(b[t].dna.substr(n)), 1e-6);
+      EXPECT_NEAR(b[t].value, hillscan::surface(b[t].x, b[t].y), 1e-6);
+      EXPECT_LE(b[t].average, b[t].value);
+    }
+  }
+  // Two digits reach only (-4 or 0, -4 or 0); a crowd soon finds the origin.
+  auto r = run_program("hillscan", {"-len", "1", "-size", "30", "-gens", "10"});
+  auto last = blocks(r.out).back();
+  EXPECT_EQ(last.dna, "11");
+  EXPECT_EQ(last.value, 1.0);
+}
+
+TEST(HillscanRun, ZeroGenerationsPrintNothing) {
+  for (const char *g : {"0", "-5"}) {
+    auto r = run_program("hillscan", {"-gens", g});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST(HillscanRun, UnusableParametersAreRefusedBeforeAnyOutput) {
+  struct Case { std::vector<std::string> args; std::string err; };
+  const std::string len_range = "hillscan: -len must be from 1 to 1073741823.\n";
+  const Case cases[] = {
+    {{"-len", "0"}, len_range},
+    {{"-len", "-3"}, len_range},
+    {{"-len", "1073741824"}, len_range},
+    {{"-len", "1500000000"}, len_range},
+    {{"-len", "2147483647"}, len_range},
+    {{"-size", "0"}, "hillscan: -size must be from 1 to 2147483646.\n"},
+    {{"-size", "-6"}, "malloc failed to get -48 bytes.\n"},
+  };
+  for (const auto &c : cases) {
+    auto r = run_program("hillscan", c.args);
+    EXPECT_EQ(r.status, 1) << c.args[0] << ' ' << c.args[1];
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+}
