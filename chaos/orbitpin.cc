@@ -1,2 +1,132 @@
-// Placeholder until the program is written.
-int main() { return 0; }
+// orbitpin: the Henon map held on its unstable fixed point by the OGY
+// control law, with control switched on, off and on again.
+#include <cmath>
+
+#include "misc.h"
+
+namespace orbitpin {
+
+int    points = 300;
+int    on1    = 50;
+int    off    = 100;
+int    on2    = 200;
+int    skip   = 100;
+int    seed   = 0;
+double plimit = 0.2;
+double A      = 1.29;
+double B      = 0.3;
+double gauss  = 0.0;
+
+OPTION options[] = {
+  { "-points", OPT_INT,    &points, "The length of the time series." },
+  { "-on1",    OPT_INT,    &on1,    "Where to turn control on." },
+  { "-off",    OPT_INT,    &off,    "Where to turn control off." },
+  { "-on2",    OPT_INT,    &on2,    "Where to turn control on again." },
+  { "-skip",   OPT_INT,    &skip,   "Amount to skip initially." },
+  { "-seed",   OPT_INT,    &seed,   "Random seed." },
+  { "-plimit", OPT_DOUBLE, &plimit, "Largest allowed size for p." },
+  { "-A",      OPT_DOUBLE, &A,      "Value of the A parameter." },
+  { "-B",      OPT_DOUBLE, &B,      "Value of the B parameter." },
+  { "-gauss",  OPT_DOUBLE, &gauss,  "Magnitude of Gaussian noise." },
+  { nullptr,   OPT_NULL,   nullptr, nullptr }
+};
+
+const char help_string[] =
+  "Control the Henon system, x(t+1) = A - x(t)^2 + B * x(t - 1), with the "
+  "OGY control law for arbitrary choices of A and B.  The control law is "
+  "analytically calculated based on the system parameters. The user can "
+  "select times in which control is turned on and off so that "
+  "time-to-control and transients can be observed.  Gaussian noise can also "
+  "be injected into the system.  The control timing options are "
+  "constrained to obey (0 <= on1 <= off <= on2 <= points).";
+
+// The fixed point, the eigen-structure of the Jacobian there and the gains
+// of the control law; not-a-number where A and B give no real fixed point.
+struct CONTROL {
+  double xstar;    // x = y = xstar is the fixed point
+  double lu, ls;   // unstable and stable eigenvalues
+  double eux, euy; // unit eigenvector of lu
+  double esx, esy; // unit eigenvector of ls
+  double fx, fy;   // f.eu = 1, f.es = 0
+  double gx, gy;   // gains on x - xstar and y - xstar
+};
+
+// Derived analytically from A and B, each value from the ones before it.
+CONTROL control_constants(double A, double B) {
+  CONTROL c;
+  double d = (B - 1.0) * (B - 1.0) + 4.0 * A;
+  c.xstar = (sqrt(d) + (B - 1.0)) * 0.5;
+  double q = sqrt(c.xstar * c.xstar + B);
+  c.lu = -c.xstar - q;
+  c.ls = -c.xstar + q;
+  double nu = sqrt(c.lu * c.lu + 1.0), ns = sqrt(c.ls * c.ls + 1.0);
+  c.eux = c.lu / nu;
+  c.euy = 1.0 / nu;
+  c.esx = c.ls / ns;
+  c.esy = 1.0 / ns;
+  c.fx = 1.0 / (c.eux - c.esx * c.euy / c.esy);
+  c.fy = -c.fx * c.esx / c.esy;
+  // The perturbation moves x alone, so both gains are divided by f.(1, 0).
+  c.gx = (-c.lu * c.fx) / c.fx;
+  c.gy = (-c.lu * c.fy) / c.fx;
+  return c;
+}
+
+// 0 <= on1 <= off <= on2 <= points.
+bool timing_ok() {
+  return on1 >= 0 && on1 <= off && off <= on2 && on2 <= points;
+}
+
+// Control is on in skip + on1 <= t < skip + off and from skip + on2 on; the
+// sums are wide so that no option value can overflow them.
+bool control_on(long long t) {
+  long long s = skip;
+  return (s + on1 <= t && t < s + off) || t >= s + on2;
+}
+
+// The OGY perturbation for state (x, y); one larger than plimit in size is
+// dropped, not clipped.
+double perturbation(const CONTROL &c, double x, double y) {
+  double p = c.gx * (x - c.xstar) + c.gy * (y - c.xstar);
+  if (fabs(p) > plimit) return 0.0;
+  return p;
+}
+
+// Runs skip + points steps from (x, y) and prints every step from t = skip
+// on. Every step draws two Gaussian numbers, whatever gauss is, so the
+// stream advances alike in every run of the same length.
+void run(const CONTROL &c, double x, double y) {
+  long long end = static_cast<long long>(skip) + points;
+  for (long long t = 0; t < end; t++) {
+    double p = control_on(t) ? perturbation(c, x, y) : 0.0;
+    double z1 = random_gauss();
+    double nx = ((A - x * x) + B * y) + p + gauss * z1;
+    double z2 = random_gauss();
+    y = x + gauss * z2;
+    x = nx;
+    // t - skip + 1 lies in 1..points, so it always fits an int.
+    if (t >= skip)
+      printf("(t,x[t],y[t],p[t])=\t%d\t% f\t% f\t% f\n",
+             static_cast<int>(t - skip + 1), x, y, p);
+  }
+}
+
+} // namespace orbitpin
+
+#ifndef UNIT_TEST
+using namespace orbitpin;
+
+int main(int argc, char **argv) {
+  get_options(argc, argv, options, help_string);
+  if (!timing_ok()) {
+    fprintf(stderr, "Bad choice of on1, on2, off, and/or points.\n");
+    exit(1);
+  }
+  CONTROL c = control_constants(A, B);
+  seed_random(seed);
+  double x = random_range(-0.1, 0.1);
+  double y = random_range(-0.1, 0.1);
+  run(c, x, y);
+  end_run();
+}
+#endif
