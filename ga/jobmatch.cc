@@ -1,2 +1,194 @@
-// Placeholder until the program is written.
-int main() { return 0; }
+// jobmatch: a genetic algorithm for the task assignment problem.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <utility>
+
+#include "gacycle.h"
+#include "misc.h"
+
+namespace jobmatch {
+
+const char *specs = "data/hop1.dat";
+int    size       = 10;
+int    gens       = 30;
+int    seed       = 0;
+double crate      = 0.75;
+double mrate      = 0.01;
+double pbase      = 2.0;
+
+OPTION options[] = {
+  { "-specs", OPT_STRING, &specs,  "Problem specification file." },
+  { "-size",  OPT_INT,    &size,   "Population size." },
+  { "-gens",  OPT_INT,    &gens,   "Number of generations." },
+  { "-seed",  OPT_INT,    &seed,   "Random seed." },
+  { "-crate", OPT_DOUBLE, &crate,  "Crossover rate." },
+  { "-mrate", OPT_DOUBLE, &mrate,  "Mutation rate." },
+  { "-pbase", OPT_DOUBLE, &pbase,  "Exponentiation base." },
+  { nullptr,  OPT_NULL,   nullptr, nullptr }
+};
+
+const char help_string[] =
+  "Use a genetic algorithm to solve a task assignment problem with "
+  "user-specified costs.  This program illustrates how GAs can perform "
+  "combinatorial optimization.  Reproduction of strings entails special "
+  "crossover and mutation operations which preserve constraints on the form "
+  "of feasible solutions with strings being selected based on fitness.";
+
+// The problem: len rows of len whole-number entries, set by read_specs.
+int len = 0;
+double **cost = nullptr;
+
+namespace {
+
+[[noreturn]] void bad_specs() {
+  fprintf(stderr, "Problem found in specification file.\n");
+  exit(1);
+}
+
+// strtol's value of the next token (0 when it holds no number); the end of
+// the input before the last number makes the file unusable.
+long next_number(SCANNER *s) {
+  const char *token = scan_get(s);
+  if (token[0] == '\0') bad_specs();
+  return strtol(token, nullptr, 10);
+}
+
+// One row of entries; entries beyond the int range are refused, since no
+// total holding one could be reported as an int score.
+void read_row(SCANNER *s, double *row, long long *high, long long *low) {
+  long most = INT_MIN, least = INT_MAX;
+  for (int c = 0; c < len; c++) {
+    long v = next_number(s);
+    if (v < INT_MIN || v > INT_MAX) bad_specs();
+    row[c] = static_cast<double>(v);
+    most = std::max(most, v);
+    least = std::min(least, v);
+  }
+  *high += most;
+  *low += least;
+}
+
+} // namespace
+
+// Sets len and cost from the file at path; returns only on success. A count
+// beyond the int range is kept at the range's end, so that the allocator
+// refuses it like any count too large (or negative) to hold. Matrices with
+// a possible total outside the int range are refused: every total is then
+// an exact int.
+void read_specs(const char *path) {
+  FILE *f = path ? fopen(path, "r") : nullptr;
+  if (!f) {
+    fprintf(stderr, "Cannot open specification file \"%s\".\n", path ? path : "");
+    exit(1);
+  }
+  SCANNER *s = scan_init(f, "", " \t\n", "#");
+  len = static_cast<int>(std::clamp<long>(next_number(s), INT_MIN, INT_MAX));
+  if (len == 0) bad_specs();
+  cost = static_cast<double **>(xmalloc_array(len, sizeof(double *)));
+  // Sums of the row maxima and minima bound every total from above and below.
+  long long high = 0, low = 0;
+  for (int r = 0; r < len; r++) {
+    cost[r] = static_cast<double *>(xmalloc_array(len, sizeof(double)));
+    read_row(s, cost[r], &high, &low);
+  }
+  if (high > INT_MAX || low < INT_MIN) bad_specs();
+}
+
+// A random permutation of 0 .. len - 1; consumes len - 1 draws.
+void random_solution(int *dna) {
+  for (int r = 0; r < len; r++) dna[r] = r;
+  for (int k = 0; k < len - 1; k++)
+    std::swap(dna[k], dna[k + next_random() % (len - k)]);
+}
+
+// The sum of the entries the solution picks. Summed wide; read_specs admits
+// only matrices whose totals all fit an int, so the result is exact.
+int task_cost(const int *dna) {
+  long long sum = 0;
+  for (int r = 0; r < len; r++) sum += static_cast<long long>(cost[r][dna[r]]);
+  return static_cast<int>(sum);
+}
+
+// Totals, and weights pbase^(total - smallest total) normalised to sum 1.
+void compute_fitness(int **pop, double *totals, double *fitness) {
+  double smallest = 1e11; // above any int total
+  for (int i = 0; i < size; i++) {
+    totals[i] = task_cost(pop[i]);
+    if (totals[i] < smallest) smallest = totals[i];
+  }
+  double sum = 0.0;
+  for (int i = 0; i < size; i++) {
+    fitness[i] = pow(pbase, totals[i] - smallest);
+    sum += fitness[i];
+  }
+  for (int i = 0; i < size; i++) fitness[i] /= sum;
+}
+
+// Children k and k + 1 start as copies of parents i and j. Crossover and
+// mutation only swap elements within a child, so both stay permutations.
+// Draws: crossover test, its position (when crossing), then per position
+// the test for each child and, when it mutates, the partner position.
+void reproduce(int **parents, int **children, int i, int j, int k) {
+  int *a = children[k], *b = children[k + 1];
+  std::copy(parents[i], parents[i] + len, a);
+  std::copy(parents[j], parents[j] + len, b);
+  if (random_range(0.0, 1.0) < crate) {
+    int x = static_cast<int>(next_random() % len);
+    int p = 0;
+    while (p < len - 1 && a[p] != b[x]) p++; // a is a permutation: b[x] is there
+    std::swap(a[x], a[p]);
+    std::swap(b[x], b[p]);
+  }
+  for (int m = 0; m < len; m++) {
+    if (random_range(0.0, 1.0) < mrate) std::swap(a[m], a[next_random() % len]);
+    if (random_range(0.0, 1.0) < mrate) std::swap(b[m], b[next_random() % len]);
+  }
+}
+
+void dump_stats(int t, int **pop, const double *totals) {
+  double sum = 0.0;
+  int best = best_index(totals, size, &sum);
+  // With every total at -1 or below none beats the start value of the
+  // search; the first highest total is still the best individual.
+  if (best < 0) best = static_cast<int>(std::max_element(totals, totals + size) - totals);
+  print_block_head(stdout, t);
+  printf("average value = %f\n", sum / size);
+  printf("best DNA      = ");
+  for (int r = 0; r < len; r++) printf(r < len - 1 ? "%d, " : "%d\n", pop[best][r] + 1);
+  printf("best score    = %d\n", static_cast<int>(totals[best]));
+}
+
+// Both generations' solutions; the current one random. Each individual is
+// shuffled 2 x len times: only the last shuffle decides, but every one
+// consumes its draws.
+void initialize(int **oldpop, int **newpop) {
+  for (int i = 0; i < size; i++) {
+    newpop[i] = static_cast<int *>(xmalloc_array(len, sizeof(int)));
+    oldpop[i] = static_cast<int *>(xmalloc_array(len, sizeof(int)));
+    for (long long n = 0; n < 2LL * len; n++) random_solution(oldpop[i]);
+  }
+}
+
+} // namespace jobmatch
+
+#ifndef UNIT_TEST
+using namespace jobmatch;
+
+int main(int argc, char **argv) {
+  get_options(argc, argv, options, help_string);
+  seed_random(seed);
+  read_specs(specs);
+  size = round_population_size(size);
+  auto newpop = static_cast<int **>(xmalloc_array(size, sizeof(int *)));
+  auto oldpop = static_cast<int **>(xmalloc_array(size, sizeof(int *)));
+  auto totals = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  initialize(oldpop, newpop);
+  run_generations(
+      gens, size, fitness, oldpop, newpop,
+      [&](int **pop) { compute_fitness(pop, totals, fitness); },
+      [&](int t, int **pop) { dump_stats(t, pop, totals); }, reproduce);
+  end_run();
+}
+#endif

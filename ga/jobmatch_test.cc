@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "misc.h"
+#include "run_program.h"
+
+namespace jobmatch {
+extern int size, len;
+extern double crate, mrate, pbase;
+extern double **cost;
+void read_specs(const char *path);
+void random_solution(int *dna);
+int task_cost(const int *dna);
+void compute_fitness(int **pop, double *totals, double *fitness);
+void reproduce(int **parents, int **children, int i, int j, int k);
+void dump_stats(int t, int **pop, const double *totals);
+} // namespace jobmatch
+
+namespace {
+
+using Matrix = std::vector<std::vector<double>>;
+
+Matrix read_matrix(const std::string &text) {
+  TempDir dir;
+  jobmatch::read_specs(dir.file("specs.dat", text).c_str());
+  Matrix m;
+  for (int r = 0; r < jobmatch::len; r++)
+    m.emplace_back(jobmatch::cost[r], jobmatch::cost[r] + jobmatch::len);
+  return m;
+}
+
+bool is_permutation(const int *dna, int len) {
+  std::vector<int> v(dna, dna + len);
+  std::sort(v.begin(), v.end());
+  for (int r = 0; r < len; r++)
+    if (v[r] != r) return false;
+  return true;
+}
+
+// The highest total of any assignment, by dynamic programming over the sets
+// of columns already taken by the rows before.
+double best_total(const Matrix &m) {
+  int n = static_cast<int>(m.size());
+  std::vector<double> best(1u << n, -1e300);
+  best[0] = 0;
+  for (unsigned used = 0; used < best.size(); used++) {
+    int row = __builtin_popcount(used);
+    for (int c = 0; c < n && row < n; c++)
+      if (!(used & (1u << c)))
+        best[used | (1u << c)] = std::max(best[used | (1u << c)], best[used] + m[row][c]);
+  }
+  return best.back();
+}
+
+} // namespace
+
+TEST(Jobmatch, ReadsAnyLayoutOfTheNumbers) {
+  Matrix example{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+  EXPECT_EQ(read_matrix("3\n1 2 3\n4 5 6\n7 8 9\n"), example);
+  EXPECT_EQ(read_matrix("# three rows\n3#count\n1\n2\t3 4 5 6\n# x\n7 8 9 10 junk"), example);
+  int dna[] = {2, 1, 0};
+  EXPECT_EQ(jobmatch::task_cost(dna), 15);
+  EXPECT_EQ(read_matrix("2 x -4 2.9 +7"), (Matrix{{0, -4}, {2, 7}}));
+  // Totals right at the ends of the int range are still exact.
+  read_matrix("2 2147483647 0 0 -2147483648");
+  int diagonal[] = {0, 1}, crossed[] = {1, 0};
+  EXPECT_EQ(jobmatch::task_cost(diagonal), -1);
+  EXPECT_EQ(jobmatch::task_cost(crossed), 0);
+  EXPECT_EQ(read_matrix("1 2147483647"), Matrix{{2147483647.0}});
+}
+
+TEST(JobmatchDeathTest, RefusesUnusableSpecificationFiles) {
+  const char *problem = "^Problem found in specification file.\n$";
+  for (const char *text : {"", "# only a comment\n", "3 1 2 3 4 5 6 7 8", "0 5", "x",
+                           "1 2147483648", "1 -2147483649",
+                           "2 2000000000 0 0 200000000", "2 -2000000000 0 0 -200000000"})
+    EXPECT_EXIT(read_matrix(text), testing::ExitedWithCode(1), problem) << text;
+  EXPECT_EXIT(jobmatch::read_specs("/nonexistent/specs.dat"), testing::ExitedWithCode(1),
+              "^Cannot open specification file \"/nonexistent/specs.dat\".\n$");
+  EXPECT_EXIT(read_matrix("-3 1 2"), testing::ExitedWithCode(1),
+              "^malloc failed to get -24 bytes.\n$");
+  for (const char *huge : {"2147483647", "99999999999"})
+    EXPECT_EXIT(read_matrix(huge), testing::ExitedWithCode(1),
+                "^malloc failed to get 17179869176 bytes.\n$");
+}
+
+TEST(Jobmatch, RandomSolutionShufflesWithLenMinusOneDraws) {
+  jobmatch::len = 6;
+  seed_random(9);
+  std::vector<long> draws;
+  for (int i = 0; i < 6; i++) draws.push_back(next_random());
+  int expect[] = {0, 1, 2, 3, 4, 5};
+  for (int k = 0; k < 5; k++) std::swap(expect[k], expect[k + draws[k] % (6 - k)]);
+  seed_random(9);
+  int dna[6];
+  jobmatch::random_solution(dna);
+  EXPECT_TRUE(std::equal(dna, dna + 6, expect));
+  EXPECT_EQ(next_random(), draws[5]);
+}
+
+TEST(Jobmatch, FitnessDoublesPerUnitOfTotal) {
+  read_matrix("2 3 0 0 0");
+  int diagonal[] = {0, 1}, crossed[] = {1, 0};
+  int *pop[] = {crossed, diagonal, diagonal, crossed};
+  double totals[4], fitness[4];
+  jobmatch::size = 4;
+  jobmatch::pbase = 2.0;
+  jobmatch::compute_fitness(pop, totals, fitness);
+  EXPECT_EQ(totals[0], 0.0);
+  EXPECT_EQ(totals[1], 3.0);
+  EXPECT_EQ(fitness[0], 1.0 / 18);
+  EXPECT_EQ(fitness[1], 8.0 / 18);
+  jobmatch::pbase = 1e300; // overflows to inf: weights not numbers and 0
+  jobmatch::compute_fitness(pop, totals, fitness);
+  EXPECT_TRUE(std::isnan(fitness[1]));
+  EXPECT_EQ(fitness[0], 0.0);
+  jobmatch::pbase = 2.0;
+}
+
+TEST(Jobmatch, BreedingKeepsEveryChildAPermutation) {
+  const int n = 9;
+  jobmatch::len = n;
+  int p0[n] = {0, 1, 2, 3, 4, 5, 6, 7, 8}, p1[n] = {8, 6, 4, 2, 0, 1, 3, 5, 7};
+  int c0[n], c1[n];
+  int *parents[] = {p0, p1}, *children[] = {c0, c1};
+  jobmatch::crate = 1.0;
+  for (int seed = 0; seed < 200; seed++) {
+    seed_random(seed);
+    jobmatch::mrate = 0.0;
+    jobmatch::reproduce(parents, children, 0, 1, 0);
+    // Crossover alone moves at most two elements of each child, and the
+    // first child takes the second parent's element at the crossing point.
+    int moved = 0, taken = 0;
+    for (int m = 0; m < n; m++) {
+      moved += (c0[m] != p0[m]) + (c1[m] != p1[m]);
+      taken += c0[m] == p1[m];
+    }
+    EXPECT_LE(moved, 4);
+    EXPECT_GE(taken, 1);
+    jobmatch::mrate = 0.5;
+    jobmatch::reproduce(parents, children, 1, 0, 0);
+    ASSERT_TRUE(is_permutation(c0, n) && is_permutation(c1, n)) << seed;
+  }
+  jobmatch::mrate = 0.01;
+  jobmatch::crate = 0.75;
+}
+
+TEST(Jobmatch, StatisticsBlockReportsTheFirstHighestTotal) {
+  jobmatch::len = 3;
+  jobmatch::size = 4;
+  int a[] = {0, 1, 2}, b[] = {2, 0, 1};
+  int *pop[] = {a, b, a, b};
+  double totals[] = {4, 9, 9, 2};
+  testing::internal::CaptureStdout();
+  jobmatch::dump_stats(7, pop, totals);
+  // With every total at -1 or below the first highest is still reported.
+  double negative[] = {-8, -3, -3, -9};
+  jobmatch::dump_stats(8, pop, negative);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "---\ntime = 7\naverage value = 6.000000\n"
+            "best DNA      = 3, 1, 2\nbest score    = 9\n"
+            "---\ntime = 8\naverage value = -5.750000\n"
+            "best DNA      = 3, 1, 2\nbest score    = -3\n");
+}
+
+TEST(Jobmatch, SampleFileStatesItsBestTotal) {
+  std::string path = std::string(SOURCE_DIR) + "/data/hop1.dat";
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  size_t at = text.str().find("The best total is ");
+  ASSERT_NE(at, std::string::npos);
+  double stated = atof(text.str().c_str() + at + 18);
+  Matrix m = read_matrix(text.str());
+  EXPECT_GE(m.size(), 10u);
+  EXPECT_EQ(best_total(m), stated);
+}
