@@ -1,2 +1,219 @@
-// Placeholder until the program is written.
-int main() { return 0; }
+// tacticbreed: a genetic algorithm that co-evolves strategies for the
+// iterated prisoner's dilemma.
+#include <cmath>
+
+#include "gacycle.h"
+#include "misc.h"
+
+namespace tacticbreed {
+
+int    size   = 100;
+int    gens   = 50;
+int    bouts  = 50;
+int    rounds = 20;
+int    hlen   = 1;
+int    seed   = 0;
+double crate  = 0.25;
+double mrate  = 0.001;
+double noise  = 0.0;
+double CC     = 4.0;
+double CD     = 0.0;
+double DC     = 5.0;
+double DD     = 1.0;
+int    dump   = 0;
+
+OPTION options[] = {
+  { "-size",   OPT_INT,    &size,   "Population size." },
+  { "-gens",   OPT_INT,    &gens,   "Number of generations." },
+  { "-bouts",  OPT_INT,    &bouts,  "Bouts per generation." },
+  { "-rounds", OPT_INT,    &rounds, "Rounds per bout." },
+  { "-hlen",   OPT_INT,    &hlen,   "History length." },
+  { "-seed",   OPT_INT,    &seed,   "Random seed." },
+  { "-crate",  OPT_DOUBLE, &crate,  "Crossover rate." },
+  { "-mrate",  OPT_DOUBLE, &mrate,  "Mutation rate." },
+  { "-noise",  OPT_DOUBLE, &noise,  "Chance of mistake in transaction." },
+  { "-CC",     OPT_DOUBLE, &CC,     "Reward Payoff." },
+  { "-CD",     OPT_DOUBLE, &CD,     "Sucker Payoff." },
+  { "-DC",     OPT_DOUBLE, &DC,     "Temptation Payoff." },
+  { "-DD",     OPT_DOUBLE, &DD,     "Punish Payoff." },
+  { "-dump",   OPT_SWITCH, &dump,   "Print entire population at end?" },
+  { nullptr,   OPT_NULL,   nullptr, nullptr }
+};
+
+const char help_string[] =
+  "Use a genetic algorithm to evolve IPD strategies according to "
+  "user-specified constraints.  This program illustrates how GAs can "
+  "demonstrate co-evolution since IPD strategies can only be successful "
+  "within the context of their likely opponents.  Reproduction of strategies "
+  "entails crossover and mutation with strategies being selected based on "
+  "fitness.";
+
+// The longest history whose table, (4^(hlen + 1) - 1) / 3 moves, still
+// has an int length.
+const int max_hlen = 15;
+
+// A strategy is a table of moves (0 cooperate, 1 defect), one byte each, of
+// dna_length() entries; section n, starting at dnaindex[n], holds the 4^n
+// moves that follow n remembered rounds.
+char **oldpop, **newpop;
+int *dnaindex;
+// Circular move histories of the current bout, slot t mod hlen for round t.
+int *hista, *histb;
+// Payoffs are summed as whole numbers held in doubles: exact wherever an
+// int sum would be, and still defined for payoffs or totals beyond the int
+// range. A 64-bit round count cannot overflow in any run that ends.
+double *score;
+long long *roundbout;
+double *fitness;
+
+int dna_length() { return dnaindex[hlen + 1]; }
+
+// A payoff counts truncated toward zero, as a whole number.
+void pd(int a, int b, double *pa, double *pb) {
+  const double own[2][2] = {{CC, CD}, {DC, DD}};
+  *pa = trunc(own[a][b]);
+  *pb = trunc(own[b][a]);
+}
+
+// Round t of the current bout between oldpop[a] and oldpop[b]. Each player
+// looks up its move from the last min(t, hlen) rounds, the most recent in
+// the highest pair of bits, own move above the opponent's. Consumes two
+// noise draws, and a random move after each draw below noise.
+void ipd(int a, int b, int t, double *pa, double *pb) {
+  int n = t < hlen ? t : hlen;
+  int s = t % hlen;
+  int ia = 0, ib = 0;
+  for (int i = 0; i < n; i++) {
+    int e = (s - 1 - i + hlen) % hlen;
+    ia = 4 * ia + 2 * hista[e] + histb[e];
+    ib = 4 * ib + 2 * histb[e] + hista[e];
+  }
+  int ma = oldpop[a][dnaindex[n] + ia];
+  int mb = oldpop[b][dnaindex[n] + ib];
+  if (random_range(0.0, 1.0) < noise) ma = static_cast<int>(next_random() % 2);
+  if (random_range(0.0, 1.0) < noise) mb = static_cast<int>(next_random() % 2);
+  pd(ma, mb, pa, pb);
+  hista[s] = ma;
+  histb[s] = mb;
+}
+
+double average_score(int i) {
+  return score[i] / static_cast<double>(roundbout[i]);
+}
+
+// Every individual plays `bouts` bouts as first player against opponents
+// drawn from the whole population (itself included); its fitness is its
+// average payoff per round, normalised to sum to 1. When the averages sum
+// to zero or less (or to no finite number) they cannot serve as roulette
+// weights, and every individual gets the same weight instead.
+void compute_fitness() {
+  for (int i = 0; i < size; i++) {
+    score[i] = 0.0;
+    roundbout[i] = 0;
+  }
+  for (int i = 0; i < size; i++)
+    for (int k = 0; k < bouts; k++) {
+      int b = static_cast<int>(next_random() % size);
+      for (int t = 0; t < rounds; t++) {
+        double pa, pb;
+        ipd(i, b, t, &pa, &pb);
+        score[i] += pa;
+        score[b] += pb;
+        roundbout[i]++;
+        roundbout[b]++;
+      }
+    }
+  double sum = 0.0;
+  for (int i = 0; i < size; i++) {
+    fitness[i] = average_score(i);
+    sum += fitness[i];
+  }
+  bool usable = sum > 0.0 && std::isfinite(sum);
+  for (int i = 0; i < size; i++)
+    fitness[i] = usable ? fitness[i] / sum : 1.0 / size;
+}
+
+void reproduce(int i, int j, int k) {
+  breed_strings(oldpop[i], oldpop[j], newpop[k], newpop[k + 1], dna_length(),
+                crate, mrate, 0);
+}
+
+// A table as its moves, C or D, in position order.
+void print_table(FILE *out, const char *table) {
+  int length = dna_length();
+  for (int m = 0; m < length; m++) fputc(table[m] + 'C', out);
+  fputc('\n', out);
+}
+
+// Statistics on standard error, so that the population dump on standard
+// output can be redirected apart. Normalised weights are finite and sum to
+// 1, so some weight lies above the start value -1.0 and there is a best.
+void dump_stats(int g) {
+  double weights = 0.0, sum = 0.0;
+  int best = best_index(fitness, size, &weights);
+  for (int i = 0; i < size; i++) sum += average_score(i);
+  print_block_head(stderr, g);
+  fprintf(stderr, "average score = %f\n", sum / size);
+  fprintf(stderr, "best average score = %f\n", average_score(best));
+  fprintf(stderr, "best = ");
+  print_table(stderr, oldpop[best]);
+}
+
+// dnaindex[j] = dnaindex[j - 1] + 4^(j - 1), so dnaindex[n] = (4^n - 1) / 3.
+void build_dnaindex() {
+  dnaindex[0] = 0;
+  for (int j = 1; j <= hlen + 1; j++)
+    dnaindex[j] = static_cast<int>(dnaindex[j - 1] + pow(2.0, 2 * (j - 1)));
+}
+
+// Allocates everything once, then fills the first generation with
+// size x L random moves, individual 0 first.
+void inititalize_population() {
+  score = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  roundbout = static_cast<long long *>(xmalloc_array(size, sizeof(long long)));
+  fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  hista = static_cast<int *>(xmalloc_array(hlen, sizeof(int)));
+  histb = static_cast<int *>(xmalloc_array(hlen, sizeof(int)));
+  dnaindex = static_cast<int *>(xmalloc_array(hlen + 2LL, sizeof(int)));
+  build_dnaindex();
+  oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  int length = dna_length();
+  for (int i = 0; i < size; i++) {
+    oldpop[i] = static_cast<char *>(xmalloc(length));
+    newpop[i] = static_cast<char *>(xmalloc(length));
+    for (int m = 0; m < length; m++)
+      oldpop[i][m] = static_cast<char>(next_random() % 2);
+  }
+}
+
+// Refuses what cannot be played: no history (rounds are counted modulo
+// hlen), a table longer than an int can index, and generations without a
+// single round, whose averages would be 0/0. A negative hlen is left to the
+// allocator to refuse, like a negative size.
+void check_parameters() {
+  size = round_population_size(size);
+  if (hlen == 0 || hlen > max_hlen) bad_parameter("-hlen", "from 1 to 15");
+  if (bouts < 1) bad_parameter("-bouts", "from 1 to 2147483647");
+  if (rounds < 1) bad_parameter("-rounds", "from 1 to 2147483647");
+}
+
+} // namespace tacticbreed
+
+#ifndef UNIT_TEST
+using namespace tacticbreed;
+
+int main(int argc, char **argv) {
+  get_options(argc, argv, options, help_string);
+  seed_random(seed);
+  check_parameters();
+  inititalize_population();
+  run_generations(
+      gens, size, fitness, oldpop, newpop, [](char **) { compute_fitness(); },
+      [](int g, char **) { dump_stats(g); },
+      [](char **, char **, int i, int j, int k) { reproduce(i, j, k); });
+  if (dump)
+    for (int i = 0; i < size; i++) print_table(stdout, oldpop[i]);
+  end_run();
+}
+#endif

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "misc.h"
+
+namespace tacticbreed {
+extern int size, bouts, rounds, hlen;
+extern double crate, mrate, noise, CC, CD, DC, DD;
+extern char **oldpop, **newpop;
+extern int *dnaindex, *hista, *histb;
+extern double *score, *fitness;
+extern long long *roundbout;
+int dna_length();
+void build_dnaindex();
+void pd(int a, int b, double *pa, double *pb);
+void ipd(int a, int b, int t, double *pa, double *pb);
+void compute_fitness();
+void reproduce(int i, int j, int k);
+void inititalize_population();
+} // namespace tacticbreed
+
+namespace tb = tacticbreed;
+
+namespace {
+
+// A fresh population, one individual per table, with the default payoffs,
+// no noise, and the tables given as C/D letters.
+void setup(int history, std::initializer_list<const char *> tables) {
+  tb::hlen = history;
+  tb::size = static_cast<int>(tables.size());
+  tb::noise = 0.0;
+  tb::CC = 4; tb::CD = 0; tb::DC = 5; tb::DD = 1;
+  seed_random(1);
+  tb::inititalize_population();
+  int i = 0;
+  for (const char *t : tables) {
+    EXPECT_EQ(strlen(t), static_cast<size_t>(tb::dna_length()));
+    for (int m = 0; t[m]; m++) tb::oldpop[i][m] = t[m] == 'D';
+    i++;
+  }
+}
+
+// Plays rounds 0 .. n - 1 between individuals a and b; their moves as text.
+std::string play(int a, int b, int n) {
+  std::string moves;
+  for (int t = 0; t < n; t++) {
+    double pa, pb;
+    tb::ipd(a, b, t, &pa, &pb);
+    int s = t % tb::hlen;
+    moves += static_cast<char>('C' + tb::hista[s]);
+    moves += static_cast<char>('C' + tb::histb[s]);
+    moves += ' ';
+  }
+  return moves;
+}
+
+} // namespace
+
+TEST(Tacticbreed, TablesHaveOneSectionPerHistoryLength) {
+  int index[17];
+  tb::dnaindex = index;
+  const int starts[] = {0, 1, 5, 21, 85};
+  for (int h = 1; h <= 3; h++) {
+    tb::hlen = h;
+    tb::build_dnaindex();
+    EXPECT_EQ(tb::dna_length(), starts[h + 1]);
+    for (int n = 0; n <= h; n++) EXPECT_EQ(index[n], starts[n]);
+  }
+  tb::hlen = 14;
+  tb::build_dnaindex();
+  EXPECT_EQ(tb::dna_length(), 357913941);
+  tb::hlen = 15;
+  tb::build_dnaindex();
+  EXPECT_EQ(tb::dna_length(), 1431655765);
+}
+
+TEST(Tacticbreed, PayoffsCountTruncatedFromEachPlayersSide) {
+  tb::CC = 3.7; tb::CD = -0.5; tb::DC = 5.9; tb::DD = -1.2;
+  double pa, pb;
+  tb::pd(0, 0, &pa, &pb);
+  EXPECT_EQ(pa, 3.0); EXPECT_EQ(pb, 3.0);
+  tb::pd(1, 0, &pa, &pb);
+  EXPECT_EQ(pa, 5.0); EXPECT_EQ(pb, 0.0);
+  tb::pd(0, 1, &pa, &pb);
+  EXPECT_EQ(pa, 0.0); EXPECT_EQ(pb, 5.0);
+  tb::pd(1, 1, &pa, &pb);
+  EXPECT_EQ(pa, -1.0); EXPECT_EQ(pb, -1.0);
+  // Payoffs beyond any integer type stay what they are.
+  tb::CC = 1e300; tb::DD = NAN;
+  tb::pd(0, 0, &pa, &pb);
+  EXPECT_EQ(pa, 1e300);
+  tb::pd(1, 1, &pa, &pb);
+  EXPECT_TRUE(std::isnan(pa));
+}
+
+TEST(Tacticbreed, TitForTatAnswersEachPlayersOwnView) {
+  setup(1, {"CCDCD", "DDDDD", "CDCCC"});
+  EXPECT_EQ(play(0, 1, 3), "CD DD DD ");
+  EXPECT_EQ(play(1, 0, 3), "DC DD DD ");
+  // Against one that defects only after mutual cooperation.
+  EXPECT_EQ(play(0, 2, 4), "CC CD DC CC ");
+  double pa, pb;
+  tb::ipd(0, 1, 0, &pa, &pb);
+  EXPECT_EQ(pa, 0.0);
+  EXPECT_EQ(pb, 5.0);
+}
+
+TEST(Tacticbreed, LongHistoriesPutTheLatestRoundInTheHighBits) {
+  // Round 1 follows (C, D): index 1 of section 1, position 2. Round 2
+  // follows (D, D) then (C, D): index 4 * 3 + 1 of section 2, position 18;
+  // round 3 follows (x, D) then (D, D), read from the wrapped buffer.
+  std::string table(21, 'C');
+  table[2] = 'D';
+  table[18] = 'D';
+  setup(2, {table.c_str(), "DDDDDDDDDDDDDDDDDDDDD"});
+  EXPECT_EQ(play(0, 1, 4), "CD DD DD CD ");
+  tb::oldpop[0][20] = 1; // after (D, D) twice
+  EXPECT_EQ(play(0, 1, 4), "CD DD DD DD ");
+  tb::oldpop[0][18] = 0;
+  tb::oldpop[0][12] = 1; // the reversed reading of round 2's history
+  EXPECT_EQ(play(0, 1, 3), "CD DD CD ");
+}
+
+TEST(Tacticbreed, NoiseDrawsTwiceInEveryRound) {
+  setup(1, {"CCCCC", "CCCCC"});
+  tb::noise = 1.0;
+  seed_random(42);
+  long r[8];
+  for (long &x : r) x = next_random();
+  seed_random(42);
+  double pa, pb;
+  tb::ipd(0, 1, 0, &pa, &pb);
+  tb::ipd(0, 1, 1, &pa, &pb);
+  EXPECT_EQ(tb::hista[0], r[5] % 2);
+  EXPECT_EQ(tb::histb[0], r[7] % 2);
+  // With no noise the draws are still made.
+  tb::noise = 0.0;
+  seed_random(42);
+  tb::ipd(0, 1, 0, &pa, &pb);
+  tb::ipd(0, 1, 0, &pa, &pb);
+  EXPECT_EQ(next_random(), r[4]);
+}
+
+TEST(Tacticbreed, FitnessIsTheAveragePayoffPerRoundPlayed) {
+  // Always-cooperate (0) and always-defect (1): each draws its opponent,
+  // then plays three rounds with two noise draws each.
+  for (int seed = 0; seed < 8; seed++) {
+    setup(1, {"CCCCC", "DDDDD"});
+    tb::bouts = 1;
+    tb::rounds = 3;
+    seed_random(seed);
+    long b0 = next_random() % 2;
+    for (int k = 0; k < 6; k++) next_random();
+    long b1 = next_random() % 2;
+    const double pay[2][2] = {{4, 0}, {5, 1}};
+    double s[2] = {0, 0};
+    long long n[2] = {0, 0};
+    s[0] += 3 * pay[0][b0]; s[b0] += 3 * pay[b0][0];
+    s[1] += 3 * pay[1][b1]; s[b1] += 3 * pay[b1][1];
+    n[0] += 3; n[b0] += 3; n[1] += 3; n[b1] += 3;
+    seed_random(seed);
+    tb::compute_fitness();
+    double sum = s[0] / n[0] + s[1] / n[1];
+    for (int i = 0; i < 2; i++) {
+      EXPECT_EQ(tb::score[i], s[i]);
+      EXPECT_EQ(tb::roundbout[i], n[i]);
+      EXPECT_EQ(tb::fitness[i], s[i] / n[i] / sum);
+    }
+  }
+}
+
+TEST(Tacticbreed, SingleRoundsPlayOnlyOpeningMoves) {
+  setup(1, {"CDDDD", "CDDDD", "CDDDD", "CDDDD"});
+  tb::bouts = 5;
+  tb::rounds = 1;
+  tb::compute_fitness();
+  for (int i = 0; i < 4; i++) {
+    EXPECT_EQ(tb::score[i], 4.0 * tb::roundbout[i]);
+    EXPECT_EQ(tb::fitness[i], 0.25);
+  }
+}
+
+TEST(Tacticbreed, WeightsWithoutAPositiveTotalAreEqual) {
+  // Defectors that earn nothing have no weights (0/0); negative payoffs
+  // would favour the lowest scorer; an infinite total weighs nothing.
+  tb::bouts = 3;
+  tb::rounds = 4;
+  setup(1, {"DDDDD", "DDDDD"});
+  tb::DD = 0.0;
+  tb::compute_fitness();
+  EXPECT_EQ(tb::fitness[0], 0.5);
+  EXPECT_EQ(tb::fitness[1], 0.5);
+  setup(1, {"DDDDD", "CCCCC"});
+  tb::CC = -1; tb::CD = -3; tb::DC = 0; tb::DD = -2;
+  tb::compute_fitness();
+  EXPECT_NE(tb::score[0] / tb::roundbout[0], tb::score[1] / tb::roundbout[1]);
+  EXPECT_EQ(tb::fitness[0], 0.5);
+  EXPECT_EQ(tb::fitness[1], 0.5);
+  setup(1, {"CCCCC", "CCCCC"});
+  tb::CC = INFINITY;
+  tb::compute_fitness();
+  EXPECT_EQ(tb::fitness[1], 0.5);
+}
+
+TEST(Tacticbreed, ChildrenAreBredOverTheWholeTable) {
+  setup(2, {"CCCCCCCCCCCCCCCCCCCCC", "DDDDDDDDDDDDDDDDDDDDD"});
+  tb::crate = 0.0;
+  tb::mrate = 0.0;
+  tb::reproduce(1, 0, 0);
+  EXPECT_EQ(std::string(tb::newpop[0], 21), std::string(21, '\1'));
+  EXPECT_EQ(std::string(tb::newpop[1], 21), std::string(21, '\0'));
+  tb::mrate = 1.0;
+  tb::reproduce(0, 1, 0);
+  for (int m = 0; m < 21; m++) {
+    EXPECT_LE(static_cast<unsigned>(tb::newpop[0][m]), 1u);
+    EXPECT_LE(static_cast<unsigned>(tb::newpop[1][m]), 1u);
+  }
+}
