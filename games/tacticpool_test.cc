@@ -9,7 +9,6 @@ extern int rounds;
 extern double CC, CD, DC, DD, rcp, noise;
 extern double pops[5], scores[5];
 int pd(int strategy, int other, int own);
-double pay(int own, int other);
 double play_game(int i, int j);
 void compute_scores();
 void update_pops();
@@ -40,14 +39,6 @@ void default_game() {
 }
 
 } // namespace
-
-TEST(Tacticpool, PayoffsAreNamedOwnMoveFirst) {
-  default_game();
-  EXPECT_EQ(pay(0, 0), 3.0);
-  EXPECT_EQ(pay(0, 1), 0.0);
-  EXPECT_EQ(pay(1, 0), 5.0);
-  EXPECT_EQ(pay(1, 1), 1.0);
-}
 
 TEST(Tacticpool, GameTotalsOfTheFixedStrategies) {
   default_game();
