@@ -1,5 +1,6 @@
 # A bifurcation diagram: "r x" pairs on standard input, one point each; the
-# picture goes to standard output. Argument: the title.
+# picture goes to standard output. Argument: the title (default
+# "bifurcation diagram").
 #   for r in $(LC_ALL=C seq 0.7 0.001 1); do
 #     echo "r $r"; build/bin/mapseries -r $r -skip 500 -points 150
 #   done | awk '$1 == "r" {r = $2; next} {print r, $1}' |

@@ -1,6 +1,7 @@
 # Best and average fitness per generation of a genetic-algorithm run, read
 # from its statistics blocks on standard input; the picture goes to standard
-# output. Arguments: the title and the label of the y axis.
+# output. Arguments: the program (for the title) and the label of the y
+# axis (default "fitness").
 #   build/bin/peakseek | gnuplot -c demo/gastats.gp peakseek > peakseek.png
 #   build/bin/jobmatch | gnuplot -c demo/gastats.gp jobmatch total > jobmatch.png
 #   build/bin/tacticbreed 2>&1 >/dev/null |
@@ -15,7 +16,7 @@ plot "< awk '/^time = /{t = $3} /^average /{a = $NF} /^best (value|score|average
   using 1:2:3 with table
 unset table
 
-set title (ARGC >= 1 ? ARG1 : "genetic algorithm")
+set title (ARGC >= 1 ? ARG1 : "genetic algorithm") . ": best and average per generation"
 set xlabel "generation"
 set ylabel (ARGC >= 2 ? ARG2 : "fitness")
 set key bottom right

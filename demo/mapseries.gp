@@ -1,6 +1,6 @@
 # A mapseries time series, one value per line on standard input, against
 # the iteration number; the picture goes to standard output. Argument: the
-# title.
+# title (default "mapseries").
 #   build/bin/mapseries -points 60 | gnuplot -c demo/mapseries.gp > mapseries.png
 load system(sprintf("dirname '%s'", ARG0)) . "/png.gp"
 

@@ -87,24 +87,20 @@ picture() {
 }
 
 echo "Pictures in $out:"
-picture peakseek.png gastats.gp peakseek.txt \
-  "peakseek: fitness per generation" fitness
-picture hillscan.png gastats.gp hillscan.txt \
-  "hillscan: fitness per generation" fitness
-picture jobmatch.png gastats.gp jobmatch.txt \
-  "jobmatch: total of the assignment per generation" total
+# The arguments are those of the one-line commands in the README, so that
+# the pictures there can be made either way.
+picture peakseek.png gastats.gp peakseek.txt peakseek
+picture hillscan.png gastats.gp hillscan.txt hillscan
+picture jobmatch.png gastats.gp jobmatch.txt jobmatch total
 picture tacticbreed.png gastats.gp tacticbreed-hlen2.txt \
-  "tacticbreed -hlen 2: payoff per round per generation" "payoff per round"
+  "tacticbreed -hlen 2" "payoff per round"
 step tacticpool.png "from the first 200 lines of tacticpool.txt"
 head -n 200 "$out/tacticpool.txt" |
-  gnuplot -c "$demo/tacticpool.gp" "tacticpool: population shares" > "$out/tacticpool.png"
+  gnuplot -c "$demo/tacticpool.gp" > "$out/tacticpool.png"
 picture tacticpool-noise.png tacticpool.gp tacticpool-noise.txt \
-  "tacticpool -noise 0.05: population shares"
-picture mapseries.png mapseries.gp mapseries-60.txt \
-  "mapseries: logistic map at r = 1"
-picture bifurcation.png bifurcation.gp bifurcation.txt \
-  "mapseries: bifurcation diagram of the logistic map"
-picture orbitpin.png orbitpin.gp orbitpin.txt 50 100 200 \
-  "orbitpin: x(t) with control on in the shaded windows, p(t) below"
+  "tacticpool -noise 0.05"
+picture mapseries.png mapseries.gp mapseries-60.txt
+picture bifurcation.png bifurcation.gp bifurcation.txt
+picture orbitpin.png orbitpin.gp orbitpin.txt 50 100 200
 picture orbitpin-noise.png orbitpin.gp orbitpin-noise.txt 50 100 200 \
-  "orbitpin -gauss 0.002: x(t), control on in the shaded windows, p(t)"
+  "orbitpin -gauss 0.002"

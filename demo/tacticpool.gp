@@ -1,14 +1,14 @@
 # The five population shares of a tacticpool run over time, read from its
 # lines on standard input; the picture goes to standard output. Argument:
-# the title.
-#   build/bin/tacticpool -steps 2000 | gnuplot -c demo/tacticpool.gp > tacticpool.png
+# the run, for the title (default "tacticpool").
+#   build/bin/tacticpool -steps 200 | gnuplot -c demo/tacticpool.gp > tacticpool.png
 load system(sprintf("dirname '%s'", ARG0)) . "/png.gp"
 
 set table $pool
 plot "< cat" using 0:1:2:3:4:5 with table
 unset table
 
-set title (ARGC >= 1 ? ARG1 : "tacticpool")
+set title (ARGC >= 1 ? ARG1 : "tacticpool") . ": population shares"
 set xlabel "step"
 set ylabel "population share"
 set yrange [0:1]
