@@ -53,10 +53,17 @@ double surface(double x, double y) {
 }
 
 // The len digits from s, most significant first, as a coordinate in [-4, 4).
+// The fraction v / 2^len of v = 2v + digit is accumulated already scaled by
+// 2^-len: scaling by a power of two is exact, so every rounding step is the
+// same, but neither v nor 2^len overflows to infinity for halves of more
+// than 1023 digits (whose quotient would not be a number).
 double str2num(const char *s) {
-  double v = 0.0;
-  for (int j = 0; j < len; j++) v = 2.0 * v + (s[j] - '0');
-  return v / pow(2.0, len) * 8.0 - 4.0;
+  double f = 0.0, weight = 1.0;
+  for (int j = 0; j < len; j++) {
+    weight *= 0.5;
+    f += (s[j] - '0') * weight;
+  }
+  return f * 8.0 - 4.0;
 }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
@@ -74,18 +81,13 @@ void reproduce(char **oldpop, char **newpop, int a, int b, int i) {
                 crate, mrate, '0');
 }
 
+// The surface is positive everywhere, so some genome always passes the
+// start value -1.0 of the best search.
 void dump_stats(int t, char **pop, const double *fitness) {
   double sum = 0.0;
   int best = best_index(fitness, size, &sum);
   print_block_head(stdout, t);
   printf("average value = %f\n", sum / size);
-  // Only values that are not numbers (halves too long for a double) leave
-  // no best genome; say so rather than index outside the population.
-  if (best < 0) {
-    printf("best (x, y) = (%f, %f)\nbest DNA = \"\"\nbest value = %f\n", NAN,
-           NAN, NAN);
-    return;
-  }
   printf("best (x, y) = (%f, %f)\n", str2num(pop[best]),
          str2num(pop[best] + len));
   printf("best DNA = \"%s\"\n", pop[best]);

@@ -62,6 +62,25 @@ TEST(Hillscan, HalvesDecodeToCoordinatesInMinusFourToFour) {
   hillscan::len = 1;
   EXPECT_EQ(hillscan::str2num("0"), -4.0);
   EXPECT_EQ(hillscan::str2num("1"), 0.0);
+  // Rounds exactly like v / 2^len of the integer v read in double
+  // precision, and stays a number where that quotient would be inf / inf.
+  seed_random(3);
+  for (int n : {20, 53, 54, 60, 200, 1000, 1023}) {
+    for (int k = 0; k < 20; k++) {
+      std::string half(n, '1');
+      if (k > 0)
+        for (char &c : half) c = static_cast<char>('0' + next_random() % 2);
+      double v = 0;
+      for (char c : half) v = 2 * v + (c - '0');
+      hillscan::len = n;
+      EXPECT_EQ(hillscan::str2num(half.c_str()), v / std::pow(2.0, n) * 8 - 4);
+    }
+  }
+  hillscan::len = 3000;
+  std::string half = "1" + std::string(2999, '0');
+  EXPECT_EQ(hillscan::str2num(half.c_str()), 0.0);
+  half[2] = '1';
+  EXPECT_EQ(hillscan::str2num(half.c_str()), 1.0);
 }
 
 TEST(Hillscan, FitnessReadsXFromTheFirstHalfAndYFromTheSecond) {

@@ -102,6 +102,11 @@ TEST(HillscanRun, BlocksReportTheBestGenomeAndItsPoint) {
   auto last = blocks(r.out).back();
   EXPECT_EQ(last.dna, "11");
   EXPECT_EQ(last.value, 1.0);
+  // Halves longer than a double's exponent range still decode to numbers.
+  auto wide = run_program("hillscan", {"-len", "1100", "-gens", "2"});
+  EXPECT_EQ(wide.status, 0);
+  EXPECT_EQ(blocks(wide.out).size(), 2u);
+  EXPECT_EQ(wide.out.find("nan"), std::string::npos);
 }
 
 TEST(HillscanRun, ZeroGenerationsPrintNothing) {
