@@ -146,8 +146,8 @@ void print_table(FILE *out, const char *table) {
 }
 
 // Statistics on standard error, so that the population dump on standard
-// output can be redirected apart. Normalised weights are finite and sum to
-// 1, so some weight lies above the start value -1.0 and there is a best.
+// output can be redirected apart. A positive total leaves some weight above
+// 0, as do equal weights, so the best search always finds an individual.
 void dump_stats(int g) {
   double weights = 0.0, sum = 0.0;
   int best = best_index(fitness, size, &weights);
