@@ -34,6 +34,10 @@ void get_options(int argc, char **argv, OPTION *options,
                                   const char *help_string);
 void bad_option(char **argv, int index);
 
+// A decimal integer as strtol reads it (0 when the text holds none), held to
+// the nearest end of the int range rather than wrapped.
+int text_to_int(const char *text);
+
 // The name the program was started under (argv[0]), once get_options has run.
 extern const char *program_name;
 

@@ -52,14 +52,6 @@ std::string value_text(const OPTION &o) {
 
 bool is_shown(const OPTION &o) { return o.type >= OPT_INT && o.type <= OPT_HANDLER; }
 
-// strtol with base 10, held to the int range.
-int to_int(const char *text) {
-  long v = strtol(text, nullptr, 10);
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
-}
-
 [[noreturn]] void misuse(char **argv, int index, OPTION *options,
                          const char *help_string) {
   bad_option(argv, index);
@@ -75,7 +67,7 @@ bool take_option(int argc, char **argv, OPTION *options, int entry, int *i) {
   if (takes_value && *i + 1 >= argc) return false;
   switch (o.type) {
   case OPT_INT:
-    *static_cast<int *>(o.variable) = to_int(argv[*i + 1]);
+    *static_cast<int *>(o.variable) = text_to_int(argv[*i + 1]);
     *i += 2;
     return true;
   case OPT_DOUBLE:
@@ -140,6 +132,13 @@ void format_string(std::string &out, const char *text, int indent,
     p = brk + 1;
     first = false;
   }
+}
+
+int text_to_int(const char *text) {
+  long v = strtol(text, nullptr, 10);
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
 }
 
 void bad_option(char **argv, int index) {

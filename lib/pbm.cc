@@ -7,16 +7,6 @@
 
 namespace {
 
-// strtol's value of a token (0 when it holds no number), kept within the int
-// range so that a huge size reaches the allocator as a refused request
-// rather than as a wrapped number.
-int token_int(const char *token) {
-  long v = strtol(token, nullptr, 10);
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
-}
-
 // One pixel per token; anything but a 0 or 1 digit is reported and read on,
 // so the cell holds its code minus that of '0' (-48 past the end of input).
 int read_pixel(SCANNER *s, int r, int c) {
@@ -40,8 +30,8 @@ int **read_pbm_file(const char *path, int *width, int *height) {
     fprintf(stderr, "File \"%s\" is not a pbm file.\n", path);
     exit(1);
   }
-  *width = token_int(scan_get_or_peek(s, 1));
-  *height = token_int(scan_get_or_peek(s, 1));
+  *width = text_to_int(scan_get_or_peek(s, 1));
+  *height = text_to_int(scan_get_or_peek(s, 1));
   // Pixel digits are tokens of their own: rows may be written without blanks.
   s->singles = "01";
   auto rows = static_cast<int **>(xmalloc_array(*height, sizeof(int *)));
