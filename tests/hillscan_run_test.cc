@@ -37,18 +37,14 @@ struct Block {
 
 // Parses the six-line statistics blocks, failing the test on any other shape.
 std::vector<Block> blocks(const std::string &out) {
-  auto lines = split_lines(out);
-  EXPECT_EQ(lines.size() % 6, 0u);
   std::vector<Block> result;
-  for (size_t i = 0; i + 5 < lines.size(); i += 6) {
-    Block b;
+  for (const auto &s : stat_blocks(out, 6)) {
+    Block b{s.time, 0, 0, 0, 0, ""};
     char dna[4096] = "";
-    EXPECT_EQ(lines[i], "---");
-    EXPECT_EQ(sscanf(lines[i + 1].c_str(), "time = %d", &b.time), 1);
-    EXPECT_EQ(sscanf(lines[i + 2].c_str(), "average value = %lf", &b.average), 1);
-    EXPECT_EQ(sscanf(lines[i + 3].c_str(), "best (x, y) = (%lf, %lf)", &b.x, &b.y), 2);
-    EXPECT_EQ(sscanf(lines[i + 4].c_str(), "best DNA = \"%4095[01]\"", dna), 1);
-    EXPECT_EQ(sscanf(lines[i + 5].c_str(), "best value = %lf", &b.value), 1);
+    EXPECT_EQ(sscanf(s.lines[0].c_str(), "average value = %lf", &b.average), 1);
+    EXPECT_EQ(sscanf(s.lines[1].c_str(), "best (x, y) = (%lf, %lf)", &b.x, &b.y), 2);
+    EXPECT_EQ(sscanf(s.lines[2].c_str(), "best DNA = \"%4095[01]\"", dna), 1);
+    EXPECT_EQ(sscanf(s.lines[3].c_str(), "best value = %lf", &b.value), 1);
     b.dna = dna;
     result.push_back(b);
   }

@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -78,6 +81,20 @@ std::vector<std::string> split_lines(const std::string &text) {
     start = end + 1;
   }
   return lines;
+}
+
+std::vector<StatBlock> stat_blocks(const std::string &text, size_t size) {
+  auto lines = split_lines(text);
+  EXPECT_EQ(lines.size() % size, 0u);
+  std::vector<StatBlock> result;
+  for (size_t i = 0; i + size <= lines.size(); i += size) {
+    StatBlock b{-1, {}};
+    EXPECT_EQ(lines[i], "---");
+    EXPECT_EQ(sscanf(lines[i + 1].c_str(), "time = %d", &b.time), 1);
+    b.lines.assign(lines.begin() + i + 2, lines.begin() + i + size);
+    result.push_back(b);
+  }
+  return result;
 }
 
 TempDir::TempDir() {

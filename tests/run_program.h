@@ -22,6 +22,15 @@ RunResult run_program(const std::string &program,
 // The lines of a text, without their newlines.
 std::vector<std::string> split_lines(const std::string &text);
 
+// The statistics blocks of a GA report, each `size` lines long and opening
+// with "---" and "time = T"; returns each block's time and its other lines,
+// failing the test on any other shape.
+struct StatBlock {
+  int time;
+  std::vector<std::string> lines; // the lines after "time = T"
+};
+std::vector<StatBlock> stat_blocks(const std::string &text, size_t size);
+
 // A fresh temporary directory, removed with everything in it on destruction.
 struct TempDir {
   std::string path;
