@@ -53,3 +53,22 @@ void breed_strings(const char *a, const char *b, char *child1, char *child2,
     if (random_range(0.0, 1.0) < mrate) child2[j] = static_cast<char>(zero + next_random() % 2);
   }
 }
+
+double binary_fraction(const char *digits, int len) {
+  double f = 0.0, weight = 1.0;
+  for (int j = 0; j < len; j++) {
+    weight *= 0.5;
+    f += (digits[j] - '0') * weight;
+  }
+  return f;
+}
+
+void make_digit_populations(char **oldpop, char **newpop, int size, int digits) {
+  for (int i = 0; i < size; i++) {
+    newpop[i] = static_cast<char *>(xmalloc(digits + 1));
+    oldpop[i] = static_cast<char *>(xmalloc(digits + 1));
+    for (int j = 0; j < digits; j++)
+      oldpop[i][j] = static_cast<char>('0' + next_random() % 2);
+    oldpop[i][digits] = newpop[i][digits] = '\0';
+  }
+}

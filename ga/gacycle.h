@@ -30,6 +30,18 @@ void print_block_head(FILE *out, int t);
 void breed_strings(const char *a, const char *b, char *child1, char *child2,
                    int len, double crate, double mrate, char zero);
 
+// The len digits '0'/'1' from `digits`, most significant first, as a
+// fraction v / 2^len in [0, 1). It is summed with halving weights: each
+// partial sum is the partial v = 2v + digit scaled by a power of two, which
+// changes no rounding, but neither v nor 2^len overflows for more than 1023
+// digits (their quotient would not be a number).
+double binary_fraction(const char *digits, int len);
+
+// Gives each of the `size` entries of both populations a string of `digits`
+// characters with its terminator, and fills the current population with
+// random digits, genome 0 first: size x digits draws.
+void make_digit_populations(char **oldpop, char **newpop, int size, int digits);
+
 // The generation cycle: evaluate the current population, report it, breed
 // the next one pair by pair from two roulette picks, then exchange the two.
 // The population bred last is never evaluated.

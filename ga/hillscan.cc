@@ -53,18 +53,7 @@ double surface(double x, double y) {
 }
 
 // The len digits from s, most significant first, as a coordinate in [-4, 4).
-// The fraction v / 2^len of v = 2v + digit is accumulated already scaled by
-// 2^-len: scaling by a power of two is exact, so every rounding step is the
-// same, but neither v nor 2^len overflows to infinity for halves of more
-// than 1023 digits (whose quotient would not be a number).
-double str2num(const char *s) {
-  double f = 0.0, weight = 1.0;
-  for (int j = 0; j < len; j++) {
-    weight *= 0.5;
-    f += (s[j] - '0') * weight;
-  }
-  return f * 8.0 - 4.0;
-}
+double str2num(const char *s) { return binary_fraction(s, len) * 8.0 - 4.0; }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
   double sum = 0.0;
@@ -94,19 +83,6 @@ void dump_stats(int t, char **pop, const double *fitness) {
   printf("best value = %f\n", fitness[best]);
 }
 
-// Both populations, with terminators in place; the current one filled with
-// size x 2 len random digits, genome 0 first.
-void initialize(char **oldpop, char **newpop) {
-  int digits = 2 * len;
-  for (int i = 0; i < size; i++) {
-    newpop[i] = static_cast<char *>(xmalloc(digits + 1));
-    oldpop[i] = static_cast<char *>(xmalloc(digits + 1));
-    for (int j = 0; j < digits; j++)
-      oldpop[i][j] = static_cast<char>('0' + next_random() % 2);
-    oldpop[i][digits] = newpop[i][digits] = '\0';
-  }
-}
-
 // A genome of 2 len digits and its terminator must fit an int byte count.
 void check_parameters() {
   if (len < 1 || len > 1073741823) bad_parameter("-len", "from 1 to 1073741823");
@@ -126,7 +102,7 @@ int main(int argc, char **argv) {
   auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
   auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  initialize(oldpop, newpop);
+  make_digit_populations(oldpop, newpop, size, 2 * len);
   run_generations(
       gens, size, nfitness, oldpop, newpop,
       [&](char **pop) { compute_fitness(pop, fitness, nfitness); },

@@ -39,11 +39,7 @@ const char help_string[] =
 double bump(double x) { return exp(-(x - target) * (x - target) / var); }
 
 // The len digits of s, most significant first, as a binary fraction in [0, 1).
-double str2num(const char *s) {
-  double v = 0.0;
-  for (int j = 0; j < len; j++) v = 2.0 * v + (s[j] - '0');
-  return v / pow(2.0, len);
-}
+double str2num(const char *s) { return binary_fraction(s, len); }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
   double sum = 0.0;
@@ -75,18 +71,6 @@ void dump_stats(int t, char **pop, const double *fitness) {
   printf("best value = %f\n", fitness[best]);
 }
 
-// Both populations, with terminators in place; the current one filled with
-// size x len random digits, genome 0 first.
-void initialize(char **oldpop, char **newpop) {
-  for (int i = 0; i < size; i++) {
-    newpop[i] = static_cast<char *>(xmalloc(len + 1));
-    oldpop[i] = static_cast<char *>(xmalloc(len + 1));
-    for (int j = 0; j < len; j++)
-      oldpop[i][j] = static_cast<char>('0' + next_random() % 2);
-    oldpop[i][len] = newpop[i][len] = '\0';
-  }
-}
-
 void check_parameters() {
   if (len < 2 || len == INT_MAX) bad_parameter("-len", "from 2 to 2147483646");
   size = round_population_size(size);
@@ -105,7 +89,7 @@ int main(int argc, char **argv) {
   auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
   auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  initialize(oldpop, newpop);
+  make_digit_populations(oldpop, newpop, size, len);
   run_generations(
       gens, size, nfitness, oldpop, newpop,
       [&](char **pop) { compute_fitness(pop, fitness, nfitness); },

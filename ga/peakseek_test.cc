@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "misc.h"
 
@@ -19,6 +20,12 @@ TEST(Peakseek, DecodesDigitsAsABinaryFraction) {
   EXPECT_EQ(peakseek::str2num("1111111111111111"), 1.0 - std::pow(2.0, -16));
   peakseek::len = 3;
   EXPECT_EQ(peakseek::str2num("011"), 0.375);
+  // Genomes longer than a double's exponent range still decode to numbers.
+  std::string long_genome = "1" + std::string(1099, '0');
+  peakseek::len = 1100;
+  EXPECT_EQ(peakseek::str2num(long_genome.c_str()), 0.5);
+  long_genome.replace(1, 2, "11");
+  EXPECT_EQ(peakseek::str2num(long_genome.c_str()), 0.875);
 }
 
 TEST(Peakseek, FitnessIsTheBumpAndItsWeightsSumToOne) {
