@@ -49,22 +49,16 @@ void check_token(Reader &r, const char *token) {
   }
 }
 
-void get(Reader &r) {
-  char *token = scan_get(r.scanner);
+// A get (advance) or a peek; either repeats the token of a peek before it.
+void next(Reader &r, bool advance) {
+  char *token = advance ? scan_get(r.scanner) : scan_peek(r.scanner);
   check_token(r, token);
   if (r.has_peeked)
-    require(r.peeked == token, "get differs from the peek before it", r.none);
-  r.has_peeked = false;
-  if (token[0]) r.tokens++;
-}
-
-void peek(Reader &r) {
-  char *token = scan_peek(r.scanner);
-  check_token(r, token);
-  if (r.has_peeked)
-    require(r.peeked == token, "two peeks differ", r.none);
+    require(r.peeked == token,
+            advance ? "get differs from the peek before it" : "two peeks differ", r.none);
   r.peeked = token;
-  r.has_peeked = true;
+  r.has_peeked = !advance;
+  if (advance && token[0]) r.tokens++;
 }
 
 } // namespace
@@ -95,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Reader r{s, text, &singles, delimiters, comments, false, "", false, 0, none};
     for (size_t i = 0; i < nops_avail; i++) {
       switch (ops[i] % 4) {
-      case 0: get(r); break;
-      case 1: peek(r); break;
+      case 0: next(r, true); break;
+      case 1: next(r, false); break;
       case 2: scan_flush(s); r.has_peeked = false; break;
       case 3:
         r.singles = r.singles == &singles ? &pbm_singles : &singles;
@@ -106,11 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
       }
     }
     // Every token takes at least one character of the text.
-    for (size_t i = 0; i <= text.size() + 1 && !r.ended; i++) get(r);
+    for (size_t i = 0; i <= text.size() + 1 && !r.ended; i++) next(r, true);
     require(r.ended, "the input never ends", none);
     require(r.tokens <= text.size(), "more tokens than characters", none);
-    get(r);
-    peek(r);
+    next(r, true);
+    next(r, false);
   });
   fclose(stream);
   require(!o.exited, "the scanner exited", o);
