@@ -50,12 +50,46 @@ extern const char *program_name;
 [[noreturn]] void end_run();
 
 // ---------------------------------------------------------------------------
+// Fast report output
+// ---------------------------------------------------------------------------
+
+// Writes v at p exactly as printf("%f") does; returns the end. Needs room
+// for 400 bytes.
+char *put_fixed(char *p, double v);
+
+// Standard output gathered in a block; out_flush (and end_run) write it out.
+// Text written with printf must not be mixed in without an out_flush first.
+void out_bytes(const char *s, size_t n);
+void out_fixed(double v);      // as "%f"
+void out_fixed_sign(double v); // as "% f"
+void out_int(long long v);     // as "%d" / "%lld"
+void out_flush();
+
+// ---------------------------------------------------------------------------
 // Random numbers and allocation
 // ---------------------------------------------------------------------------
 
-// The one random stream of a run: the sequence of srandom()/random().
-inline void seed_random(int seed) { srandom(static_cast<unsigned>(seed)); }
-inline long next_random() { return random(); }
+// The one random stream of a run. It reproduces the additive-feedback
+// generator behind the C library's srandom()/random() draw for draw (31 words,
+// taps 3 and 31, the low bit dropped), without the library's lock, and gives
+// the same sequence on every platform.
+struct RANDOM_STATE {
+  unsigned int word[31];
+  int front; // the word that receives the sum
+  int rear;  // the word added to it
+};
+extern RANDOM_STATE random_state;
+
+void seed_random(int seed);
+
+// A value from 0 to 2^31 - 1.
+inline long next_random() {
+  RANDOM_STATE &g = random_state;
+  unsigned int v = g.word[g.front] += g.word[g.rear];
+  if (++g.front == 31) g.front = 0;
+  if (++g.rear == 31) g.rear = 0;
+  return static_cast<long>(v >> 1);
+}
 
 // Never returns null: reports "malloc failed to get %d bytes." and exits 1.
 void *xmalloc(int size);

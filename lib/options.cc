@@ -189,6 +189,7 @@ void bad_parameter(const char *option, const char *range) {
 }
 
 void end_run() {
+  out_flush();
   errno = 0;
   bool failed = fflush(stdout) != 0 || ferror(stdout);
   if (failed) {

@@ -80,3 +80,21 @@ TEST(Xmalloc, RefusedAndImpossibleRequestsEndTheRun) {
   EXPECT_NE(p, nullptr);
   free(p);
 }
+
+TEST(RandomStream, ReproducesThePlatformSequence) {
+  const int seeds[] = {0, 1, 2, 7, 42, -1, -5, 2147483647, -2147483647 - 1,
+                       123456789, 1000000};
+  for (int seed : seeds) {
+    srandom(static_cast<unsigned>(seed));
+    seed_random(seed);
+    int n = seed == 0 || seed == -1 ? 5000000 : 300000;
+    for (int i = 0; i < n; i++) {
+      long expect = random();
+      long got = next_random();
+      if (expect != got) {
+        ADD_FAILURE() << "seed " << seed << " differs at draw " << i;
+        break;
+      }
+    }
+  }
+}
