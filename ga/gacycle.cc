@@ -1,4 +1,5 @@
 // The generation cycle shared by the genetic-algorithm programs.
+#include <cfloat>
 #include <climits>
 
 #include "gacycle.h"
@@ -19,6 +20,37 @@ int select_one(const double *weight, int size) {
     if (u <= c) return i;
   }
   return size - 1;
+}
+
+ROULETTE make_roulette(int size) {
+  ROULETTE wheel{nullptr, nullptr, size, false};
+  wheel.sum = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  return wheel;
+}
+
+void spin_up(ROULETTE *wheel, const double *weight) {
+  wheel->weight = weight;
+  wheel->sorted = true;
+  double c = 0.0;
+  for (int i = 0; i < wheel->size; i++) {
+    if (!(weight[i] >= 0.0 && weight[i] <= DBL_MAX)) wheel->sorted = false;
+    c += weight[i];
+    wheel->sum[i] = c;
+  }
+}
+
+int pick_one(const ROULETTE *wheel) {
+  if (!wheel->sorted) return select_one(wheel->weight, wheel->size);
+  double u = random_range(0.0, 1.0);
+  int lo = 0, hi = wheel->size; // the first index with u <= sum lies in [lo, hi]
+  while (lo < hi) {
+    int mid = lo + (hi - lo) / 2;
+    if (u <= wheel->sum[mid])
+      hi = mid;
+    else
+      lo = mid + 1;
+  }
+  return lo < wheel->size ? lo : wheel->size - 1;
 }
 
 int best_index(const double *value, int size, double *sum) {

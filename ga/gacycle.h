@@ -15,6 +15,21 @@ int round_population_size(int size);
 // running sum of weights reaches u; size - 1 when none does.
 int select_one(const double *weight, int size);
 
+// The same choice as select_one, prepared once per generation: the running
+// sums are formed in the same order of additions, so they are bit for bit
+// the sums the scan forms, and a binary search finds the same first index.
+// That holds while the sums never decrease, so weights that are negative or
+// not finite keep the plain scan.
+struct ROULETTE {
+  const double *weight;
+  double *sum; // running sums, `size` of them
+  int size;
+  bool sorted; // every weight finite and >= 0
+};
+ROULETTE make_roulette(int size);
+void spin_up(ROULETTE *wheel, const double *weight);
+int pick_one(const ROULETTE *wheel);
+
 // Index of the first value strictly above the start value -1.0, or -1 when
 // there is none; adds every value to *sum.
 int best_index(const double *value, int size, double *sum);
@@ -49,12 +64,15 @@ template <class Genome, class Evaluate, class Report, class Reproduce>
 void run_generations(int gens, int size, const double *weight,
                      Genome *&oldpop, Genome *&newpop, Evaluate evaluate,
                      Report report, Reproduce reproduce) {
+  if (gens <= 0) return;
+  ROULETTE wheel = make_roulette(size);
   for (int t = 0; t < gens; t++) {
     evaluate(oldpop);
     report(t, oldpop);
+    spin_up(&wheel, weight);
     for (int i = 0; i < size; i += 2) {
-      int a = select_one(weight, size);
-      int b = select_one(weight, size);
+      int a = pick_one(&wheel);
+      int b = pick_one(&wheel);
       reproduce(oldpop, newpop, a, b, i);
     }
     std::swap(oldpop, newpop);

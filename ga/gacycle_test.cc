@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "gacycle.h"
 #include "misc.h"
@@ -76,4 +77,41 @@ TEST(BreedStrings, CrossesAtOneCutAndMutatesWithFreshDigits) {
   // A mutation rate of 1 writes a random digit everywhere.
   breed_strings(a.data(), a.data(), c1.data(), c2.data(), 12, 0.0, 1.0, 'A');
   for (char ch : c1 + c2) EXPECT_TRUE(ch == 'A' || ch == 'B');
+}
+
+TEST(Roulette, PicksExactlyWhatTheScanPicks) {
+  const int n = 1000;
+  std::vector<double> w(n);
+  ROULETTE wheel = make_roulette(n);
+  for (int trial = 0; trial < 6; trial++) {
+    seed_random(trial);
+    double total = 0;
+    for (int i = 0; i < n; i++) {
+      // Zero weights, runs of equal weights and tiny ones, as real
+      // populations have; trial 4 brings a NaN and trial 5 a negative weight.
+      w[i] = (i % 7 == 0) ? 0.0 : (i % 3 == 0 ? 1e-300 : (next_random() % 5) + 1);
+      total += w[i];
+    }
+    for (double &x : w) x /= total;
+    if (trial == 4) w[n / 2] = NAN;
+    if (trial == 5) w[3] = -0.5;
+    spin_up(&wheel, w.data());
+    EXPECT_EQ(wheel.sorted, trial < 4);
+    for (int k = 0; k < 20000; k++) {
+      RANDOM_STATE before = random_state;
+      int scan = select_one(w.data(), n);
+      random_state = before;
+      ASSERT_EQ(pick_one(&wheel), scan) << "trial " << trial << " pick " << k;
+    }
+  }
+  // Weights whose total stays below some draws: the last index, as the scan.
+  double low[] = {0.0, 0.25, 0.25};
+  ROULETTE small = make_roulette(3);
+  spin_up(&small, low);
+  for (int k = 0; k < 1000; k++) {
+    RANDOM_STATE before = random_state;
+    int scan = select_one(low, 3);
+    random_state = before;
+    ASSERT_EQ(pick_one(&small), scan);
+  }
 }
