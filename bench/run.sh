@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Times the suite on fixed workloads against a baseline build of an earlier
+# commit and against the peer programs, and checks that our output is
+# byte-identical to the baseline's.
+#
+# Usage: bench/run.sh [BASELINE_REV]
+#   BASELINE_REV  the commit to compare with (default: the last commit before
+#                 the speed-ups, below)
+# Environment: RUNS (timed runs per command, default 5), PEERS (folder of the
+#   peer programs, default ../shared/peers beside the checkout), KEEP=1 keeps
+#   the scratch folder.
+# Needs: cmake, g++, hyperfine, python3; for the GA peers libga-dev.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+default_baseline=BASELINE_COMMIT
+baseline=${1:-$default_baseline}
+RUNS=${RUNS:-5}
+PEERS=${PEERS:-$top/../shared/peers}
+
+die() { echo "bench: $*" >&2; exit 1; }
+command -v hyperfine >/dev/null || die "hyperfine is missing (apt-get install hyperfine)"
+git -C "$top" rev-parse --verify -q "$baseline^{commit}" >/dev/null ||
+  die "unknown baseline commit $baseline"
+
+scratch=$(mktemp -d)
+cleanup() {
+  git -C "$top" worktree remove --force "$scratch/baseline" 2>/dev/null || true
+  [[ ${KEEP:-0} == 1 ]] || rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+build() { # SOURCE BUILD_DIR
+  cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build "$2" -j2 --target peakseek hillscan jobmatch tacticbreed \
+      tacticpool mapseries orbitpin >/dev/null
+}
+
+echo "building ours and baseline $baseline ..." >&2
+build "$top" "$scratch/ours" || die "build of the checkout failed"
+git -C "$top" worktree add -q --detach "$scratch/baseline" "$baseline"
+build "$scratch/baseline" "$scratch/base" || die "build of $baseline failed"
+ours=$scratch/ours/bin
+base=$scratch/base/bin
+
+peer_bin=$scratch/peers
+have_galib=0
+if [[ -d $PEERS ]]; then
+  make -s -C "$PEERS" OUT="$peer_bin" naive >&2 || die "building the naive peers failed"
+  make -s -C "$PEERS" OUT="$peer_bin" >&2 2>/dev/null && have_galib=1 ||
+    echo "note: GAlib peers not built (apt-get install libga-dev)" >&2
+fi
+
+# A 50 x 50 assignment problem from a fixed linear congruential sequence.
+problem=$scratch/jobs50.dat
+awk 'BEGIN { s = 12345; print 50
+  for (r = 0; r < 50; r++) { line = ""
+    for (c = 0; c < 50; c++) { s = (s * 1103515245 + 12345) % 2147483648
+      line = line " " int(s / 65536) % 100 }
+    print line } }' >"$problem"
+
+# name|our arguments|peer command (- for none)
+workloads=(
+  "peakseek 10000x64x20|peakseek -size 10000 -len 64 -gens 20 -seed 7|galib_bump 10000 64 20 0.25 0.01 7"
+  "peakseek 1000x64x200|peakseek -size 1000 -len 64 -gens 200 -seed 7|galib_bump 1000 64 200 0.25 0.01 7"
+  "hillscan 10000x64x20|hillscan -size 10000 -len 64 -gens 20 -seed 7|galib_hills 10000 64 20 0.75 0.01 7 perbit"
+  "hillscan 1000x64x200|hillscan -size 1000 -len 64 -gens 200 -seed 7|galib_hills 1000 64 200 0.75 0.01 7 perbit"
+  "jobmatch 50x50 1000x200|jobmatch -specs $problem -size 1000 -gens 200|-"
+  "tacticbreed hlen 3|tacticbreed -size 1000 -gens 20 -hlen 3|-"
+  "tacticbreed noise 0.05|tacticbreed -size 1000 -gens 20 -hlen 3 -noise 0.05|-"
+  "tacticpool 100000|tacticpool -steps 100000|-"
+  "tacticpool noise 0.01|tacticpool -steps 100000 -noise 0.01|-"
+  "mapseries 1e7|mapseries -points 10000000|naive_maps 10000000 1.0 0.123456"
+  "orbitpin 2e6|orbitpin -points 2000000 -skip 0|naive_henon 2000000 1.29 0.3 0"
+)
+
+median() { # hyperfine JSON -> median seconds
+  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$1"
+}
+timed() { # TAG COMMAND...
+  local tag=$1
+  shift
+  hyperfine -N --warmup 1 --runs "$RUNS" --output=null --style none \
+    --export-json "$scratch/$tag.json" "$(printf '%q ' "$@")" >/dev/null 2>&1 ||
+    { echo -; return; }
+  median "$scratch/$tag.json"
+}
+peak_mb() { # COMMAND... -> peak resident memory in MB
+  /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1 | awk '{ printf "%.1f", $1 / 1024 }'
+}
+ratio() { [[ $1 == - || $2 == - ]] && echo - || awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+secs() { [[ $1 == - ]] && echo - || awk -v t="$1" 'BEGIN { printf "%.4f", t }'; }
+
+identical=yes
+printf '| workload | ours (s) | baseline (s) | peer (s) | baseline/ours | peer/ours | ours MB | same output |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|---|\n'
+for w in "${workloads[@]}"; do
+  IFS='|' read -r name args peer <<<"$w"
+  read -r -a argv <<<"$args"
+  prog=${argv[0]}
+  echo "timing $name ..." >&2
+  same=yes
+  # Both streams count: tacticbreed reports on standard error.
+  if ! cmp -s <("$ours/$prog" "${argv[@]:1}" 2>&1) <("$base/$prog" "${argv[@]:1}" 2>&1); then
+    same=NO
+    identical=no
+  fi
+  t_ours=$(timed ours "$ours/$prog" "${argv[@]:1}")
+  t_base=$(timed base "$base/$prog" "${argv[@]:1}")
+  t_peer=-
+  if [[ $peer != - ]]; then
+    read -r -a pargv <<<"$peer"
+    if [[ -x $peer_bin/${pargv[0]} ]]; then
+      t_peer=$(timed peer "$peer_bin/${pargv[0]}" "${pargv[@]:1}")
+    fi
+  fi
+  mem=$(peak_mb "$ours/$prog" "${argv[@]:1}")
+  printf '| %s | %s | %s | %s | %s | %s | %s | %s |\n' "$name" "$(secs "$t_ours")" \
+    "$(secs "$t_base")" "$(secs "$t_peer")" "$(ratio "$t_base" "$t_ours")" \
+    "$(ratio "$t_peer" "$t_ours")" "$mem" "$same"
+done
+
+echo
+echo "Peak memory (MB) at a short and a 10 to 100 times longer run:"
+printf '| run | short | long |\n|---|---:|---:|\n'
+mem_pair() { # NAME PROGRAM OPTION SHORT LONG OTHER...
+  local name=$1 prog=$2 opt=$3 short=$4 long=$5
+  shift 5
+  printf '| %s | %s | %s |\n' "$name $opt $short / $long" \
+    "$(peak_mb "$ours/$prog" "$opt" "$short" "$@")" "$(peak_mb "$ours/$prog" "$opt" "$long" "$@")"
+}
+mem_pair peakseek peakseek -gens 20 200 -size 10000 -len 64
+mem_pair tacticbreed tacticbreed -gens 2 20 -size 1000 -hlen 3
+mem_pair tacticpool tacticpool -steps 1000 100000
+mem_pair mapseries mapseries -points 100000 10000000
+mem_pair orbitpin orbitpin -points 20000 2000000 -skip 0
+
+echo
+echo "Output identical to $baseline on every workload: $identical"
+[[ $identical == yes ]]
