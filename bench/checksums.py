@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Prints the rows of tests/exact_output_run_test.cc recorded from a build.
+
+Usage: bench/checksums.py BIN_DIR
+
+Runs every command listed in the test's table with the programs in BIN_DIR
+(from the top of the checkout, where jobmatch finds data/hop1.dat) and prints
+the rows again with the checksums, output length and exit status that those
+programs give. Record from a build of the commit whose output the suite must
+keep, and paste the rows into the table.
+"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TEST = os.path.join(TOP, "tests", "exact_output_run_test.cc")
+
+
+def checksum(data):
+    """FNV-1a, 64 bits."""
+    h = 0xCBF29CE484222325
+    for byte in data:
+        h = ((h ^ byte) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+    return h
+
+
+def lcg_problem(n, seed):
+    """The n x n problem that the test writes for @jobs50."""
+    lines, s = [str(n)], seed
+    for _ in range(n):
+        row = []
+        for _ in range(n):
+            s = (s * 1103515245 + 12345) % 2147483648
+            row.append(str(s // 65536 % 100))
+        lines.append(" ".join(row))
+    return "\n".join(lines) + "\n"
+
+
+def main():
+    bindir = os.path.abspath(sys.argv[1])
+    commands = re.findall(r'^\s*\{"([^"]+)",', open(TEST).read(), re.M)
+    scratch = tempfile.mkdtemp()
+    files = {"jobs50": lcg_problem(50, 12345), "one": "1\n7\n",
+             "three": "3\n1 2 3\n4 5 6\n7 8 9\n"}
+    for name, text in files.items():
+        with open(os.path.join(scratch, name), "w") as f:
+            f.write(text)
+    for command in commands:
+        words = command.split()
+        args = [os.path.join(scratch, w[1:]) if w.startswith("@") else w
+                for w in words[1:]]
+        r = subprocess.run([os.path.join(bindir, words[0])] + args, cwd=TOP,
+                           capture_output=True)
+        # The sign of a result that is not a number is left out (see the test).
+        out = r.stdout.replace(b"-nan", b"nan")
+        err = r.stderr.replace(b"-nan", b"nan")
+        print('  {"%s",\n   0x%016xu, 0x%016xu, %d, %d},' %
+              (command, checksum(out), checksum(err), len(out), r.returncode))
+
+
+if __name__ == "__main__":
+    main()
