@@ -60,6 +60,7 @@ char *put_fixed(char *p, double v);
 // Standard output gathered in a block; out_flush (and end_run) write it out.
 // Text written with printf must not be mixed in without an out_flush first.
 void out_bytes(const char *s, size_t n);
+void out_text(const char *s);  // as "%s"
 void out_fixed(double v);      // as "%f"
 void out_fixed_sign(double v); // as "% f"
 void out_int(long long v);     // as "%d" / "%lld"
@@ -70,26 +71,43 @@ void out_flush();
 // ---------------------------------------------------------------------------
 
 // The one random stream of a run. It reproduces the additive-feedback
-// generator behind the C library's srandom()/random() draw for draw (31 words,
-// taps 3 and 31, the low bit dropped), without the library's lock, and gives
-// the same sequence on every platform.
+// generator behind the C library's srandom()/random() draw for draw (each word
+// the sum of the words 31 and 3 places before it, a draw being a word without
+// its low bit), without the library's lock, and gives the same sequence on
+// every platform. Words are made a block at a time, so that a draw is a load
+// and a run of draws can be scanned or skipped in one go.
+enum { RANDOM_HISTORY = 34, RANDOM_BLOCK = 512 };
 struct RANDOM_STATE {
-  unsigned int word[31];
-  int front; // the word that receives the sum
-  int rear;  // the word added to it
+  // The last RANDOM_HISTORY words made before the block, then the block.
+  unsigned int word[RANDOM_HISTORY + RANDOM_BLOCK];
+  int next; // the word of the next draw
+  int end;  // one past the last word made
 };
 extern RANDOM_STATE random_state;
 
 void seed_random(int seed);
+// Makes the next block of words; only once every word made is drawn.
+void refill_random();
 
 // A value from 0 to 2^31 - 1.
 inline long next_random() {
   RANDOM_STATE &g = random_state;
-  unsigned int v = g.word[g.front] += g.word[g.rear];
-  if (++g.front == 31) g.front = 0;
-  if (++g.rear == 31) g.rear = 0;
-  return static_cast<long>(v >> 1);
+  if (g.next == g.end) refill_random();
+  return static_cast<long>(g.word[g.next++] >> 1);
 }
+
+// Draws n values and drops them.
+void skip_random(long long n);
+
+// random_range(0.0, 1.0) is k / 2^31 for the draw k, so it lies below p
+// exactly when k < uniform_limit(p). From 0 (p <= 0 or not a number) to 2^31
+// (every draw).
+unsigned int uniform_limit(double p);
+
+// Draws until a value lies below `limit`, at most n values; returns how many
+// were drawn before that one, or n when none was below. Either way every
+// value looked at is drawn.
+long long draws_until_below(unsigned int limit, long long n);
 
 // Never returns null: reports "malloc failed to get %d bytes." and exits 1.
 void *xmalloc(int size);
@@ -98,7 +116,9 @@ void *xmalloc(int size);
 void *xmalloc_array(long long count, long long each);
 
 // lo + (hi - lo) * (k / 2^31) for one draw k: uniform in [lo, hi).
-double random_range(double lo, double hi);
+inline double random_range(double lo, double hi) {
+  return lo + (hi - lo) * (static_cast<double>(next_random()) / 2147483648.0);
+}
 // Standard normal by the polar method; every second call returns the value
 // held back from the previous pair and draws nothing.
 double random_gauss();

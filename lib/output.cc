@@ -82,6 +82,8 @@ void out_bytes(const char *s, size_t n) {
   used += n;
 }
 
+void out_text(const char *s) { out_bytes(s, strlen(s)); }
+
 void out_fixed(double v) {
   make_room(max_number);
   used = static_cast<size_t>(put_fixed(block + used, v) - block);

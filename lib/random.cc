@@ -1,6 +1,8 @@
 // Random numbers and allocation.
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "misc.h"
 
@@ -11,26 +13,48 @@ double hold = 0.0;
 namespace {
 
 // The generator's state after seeding: a Park-Miller sequence from the seed
-// (0 counts as 1), then 310 draws discarded, as the C library does.
+// (0 counts as 1), then 310 words made and not drawn, as the C library does.
+// The 31 words of the library's circular table are laid out oldest first and
+// followed by three more, so that the words before the first draw fill the
+// history that refill_random reads.
 constexpr RANDOM_STATE seeded_state(unsigned int seed) {
-  RANDOM_STATE g{};
+  unsigned int ring[31] = {};
   int w = seed == 0 ? 1 : static_cast<int>(seed);
-  g.word[0] = static_cast<unsigned int>(w);
+  ring[0] = static_cast<unsigned int>(w);
   for (int i = 1; i < 31; i++) {
     // 16807 * w mod (2^31 - 1), without overflowing 32 bits.
     int hi = w / 127773, lo = w % 127773;
     w = 16807 * lo - 2836 * hi;
     if (w < 0) w += 2147483647;
-    g.word[i] = static_cast<unsigned int>(w);
+    ring[i] = static_cast<unsigned int>(w);
   }
-  g.front = 3;
-  g.rear = 0;
+  int front = 3, rear = 0; // the word that receives the sum, the one added
   for (int i = 0; i < 310; i++) {
-    g.word[g.front] += g.word[g.rear];
-    if (++g.front == 31) g.front = 0;
-    if (++g.rear == 31) g.rear = 0;
+    ring[front] += ring[rear];
+    if (++front == 31) front = 0;
+    if (++rear == 31) rear = 0;
   }
+  RANDOM_STATE g{};
+  for (int i = 0; i < 31; i++) g.word[i] = ring[(front + i) % 31];
+  for (int i = 31; i < RANDOM_HISTORY; i++) g.word[i] = g.word[i - 31] + g.word[i - 3];
+  g.next = 31;
+  g.end = RANDOM_HISTORY;
   return g;
+}
+
+// The index of the first of the n words whose draw lies below limit, or n.
+// Blocks of eight are tested without an early exit, so that the compiler can
+// test them side by side.
+int first_below(const unsigned int *w, int n, unsigned int limit) {
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    unsigned int any = 0;
+    for (int j = 0; j < 8; j++) any |= (w[i + j] >> 1) < limit;
+    if (any) break;
+  }
+  for (; i < n; i++)
+    if ((w[i] >> 1) < limit) return i;
+  return n;
 }
 
 [[noreturn]] void out_of_memory(long long size) {
@@ -50,6 +74,56 @@ void seed_random(int seed) {
   random_state = seeded_state(static_cast<unsigned int>(seed));
 }
 
+// Each word is w[i - 31] + w[i - 3], and w[i - 3] is w[i - 34] + w[i - 6]:
+// written with taps 6 or more apart, a block is made four words at a time.
+void refill_random() {
+  RANDOM_STATE &g = random_state;
+  unsigned int *w = g.word;
+  memmove(w, w + g.end - RANDOM_HISTORY, RANDOM_HISTORY * sizeof *w);
+  for (int i = RANDOM_HISTORY; i < RANDOM_HISTORY + RANDOM_BLOCK; i++)
+    w[i] = w[i - 31] + w[i - 34] + w[i - 6];
+  g.next = RANDOM_HISTORY;
+  g.end = RANDOM_HISTORY + RANDOM_BLOCK;
+}
+
+void skip_random(long long n) {
+  RANDOM_STATE &g = random_state;
+  while (n > 0) {
+    if (g.next == g.end) refill_random();
+    long long take = std::min<long long>(n, g.end - g.next);
+    g.next += static_cast<int>(take);
+    n -= take;
+  }
+}
+
+unsigned int uniform_limit(double p) {
+  double t = p * 2147483648.0; // exact: a power of two
+  if (!(t > 0.0)) return 0;
+  if (t >= 2147483648.0) return 2147483648u;
+  return static_cast<unsigned int>(std::ceil(t));
+}
+
+long long draws_until_below(unsigned int limit, long long n) {
+  if (limit == 0) {
+    skip_random(n);
+    return n;
+  }
+  RANDOM_STATE &g = random_state;
+  long long drawn = 0;
+  while (drawn < n) {
+    if (g.next == g.end) refill_random();
+    int look = static_cast<int>(std::min<long long>(n - drawn, g.end - g.next));
+    int i = first_below(g.word + g.next, look, limit);
+    if (i < look) {
+      g.next += i + 1;
+      return drawn + i;
+    }
+    g.next += look;
+    drawn += look;
+  }
+  return n;
+}
+
 void *xmalloc(int size) {
   // A negative request is never passed on: it is a count gone wrong.
   if (size < 0) out_of_memory(size);
@@ -62,10 +136,6 @@ void *xmalloc_array(long long count, long long each) {
   long long bytes = count * each; // both lie within the int range
   if (bytes < INT_MIN || bytes > INT_MAX) out_of_memory(bytes);
   return xmalloc(static_cast<int>(bytes));
-}
-
-double random_range(double lo, double hi) {
-  return lo + (hi - lo) * fraction(next_random());
 }
 
 double random_gauss() {

@@ -98,3 +98,66 @@ TEST(RandomStream, ReproducesThePlatformSequence) {
     }
   }
 }
+
+TEST(RandomStream, SkipsAndScansDrawForDraw) {
+  // Against single draws from a copy of the stream, across block ends.
+  const unsigned int limits[] = {0, 1, 21474837, 1073741824, 2147483647u,
+                                 2147483648u};
+  for (int trial = 0; trial < 400; trial++) {
+    seed_random(trial);
+    skip_random(trial * 37 % 1500);
+    RANDOM_STATE start = random_state;
+    long long n = trial % 5 == 0 ? 3000 : trial * 13 % 200;
+    unsigned int limit = limits[trial % 6];
+    long long expect = n;
+    for (long long i = 0; i < n; i++)
+      if (static_cast<unsigned long>(next_random()) < limit) {
+        expect = i;
+        break;
+      }
+    long following = next_random();
+    random_state = start;
+    ASSERT_EQ(draws_until_below(limit, n), expect) << "trial " << trial;
+    ASSERT_EQ(next_random(), following) << "trial " << trial;
+    random_state = start;
+    for (long long i = 0; i < expect; i++) next_random();
+    long after_skip = next_random();
+    random_state = start;
+    skip_random(expect);
+    ASSERT_EQ(next_random(), after_skip) << "trial " << trial;
+  }
+}
+
+TEST(UniformLimit, SplitsTheDrawsWhereRandomRangeDoes) {
+  // random_range(0, 1) grows with the draw k, so the limit is right when
+  // the draw just below it passes the test and the draw at it fails.
+  auto passes = [](unsigned long k, double p) { return k / 2147483648.0 < p; };
+  std::vector<double> rates = {0.0, -0.0, -1.0, NAN, INFINITY, -INFINITY,
+                               1e-300, 4.9e-324, 0.5, 1.0, 2.0, 0.01, 0.001,
+                               0.25, 0.75, 1.0 - 1.0 / 2147483648.0};
+  for (unsigned long k : {1ul, 2ul, 3ul, 21474836ul, 1073741823ul, 2147483647ul})
+    for (double f : {-1.0, 0.0, 1.0}) {
+      double p = k / 2147483648.0;
+      rates.push_back(f < 0 ? std::nextafter(p, 0.0) : f > 0 ? std::nextafter(p, 1.0) : p);
+    }
+  seed_random(3);
+  for (int i = 0; i < 1000; i++) rates.push_back(random_range(-0.1, 1.1));
+  for (double p : rates) {
+    unsigned long limit = uniform_limit(p);
+    ASSERT_LE(limit, 2147483648ul) << p;
+    if (limit > 0) {
+      EXPECT_TRUE(passes(limit - 1, p)) << p;
+    }
+    if (limit < 2147483648ul) {
+      EXPECT_FALSE(passes(limit, p)) << p;
+    }
+  }
+  // On the stream itself.
+  seed_random(8);
+  std::vector<long> k(20000);
+  for (long &x : k) x = next_random();
+  for (double p : {0.01, 0.5, 0.999}) {
+    seed_random(8);
+    for (long x : k) ASSERT_EQ(random_range(0.0, 1.0) < p, x < uniform_limit(p));
+  }
+}
