@@ -1,6 +1,10 @@
 // The generation cycle shared by the genetic-algorithm programs.
+#include <bit>
 #include <cfloat>
 #include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "gacycle.h"
 #include "misc.h"
@@ -42,14 +46,16 @@ void spin_up(ROULETTE *wheel, const double *weight) {
 int pick_one(const ROULETTE *wheel) {
   if (!wheel->sorted) return select_one(wheel->weight, wheel->size);
   double u = random_range(0.0, 1.0);
-  int lo = 0, hi = wheel->size; // the first index with u <= sum lies in [lo, hi]
-  while (lo < hi) {
-    int mid = lo + (hi - lo) / 2;
-    if (u <= wheel->sum[mid])
-      hi = mid;
-    else
-      lo = mid + 1;
+  // The first index with u <= sum lies in [lo, lo + n]; halving without a
+  // branch leaves nothing for the processor to mispredict.
+  const double *sum = wheel->sum;
+  int lo = 0, n = wheel->size;
+  while (n > 1) {
+    int half = n / 2;
+    lo = sum[lo + half - 1] < u ? lo + half : lo;
+    n -= half;
   }
+  if (sum[lo] < u) lo++;
   return lo < wheel->size ? lo : wheel->size - 1;
 }
 
@@ -68,22 +74,84 @@ int best_index(const double *value, int size, double *sum) {
 
 void print_block_head(FILE *out, int t) { fprintf(out, "---\ntime = %d\n", t); }
 
+void out_block_head(int t) {
+  out_text("---\ntime = ");
+  out_int(t);
+  out_text("\n");
+}
+
 void breed_strings(const char *a, const char *b, char *child1, char *child2,
                    int len, double crate, double mrate, char zero) {
   int cut = len;
   if (random_range(0.0, 1.0) < crate) cut = 1 + static_cast<int>(next_random() % (len - 1));
-  for (int j = 0; j < cut; j++) {
-    child1[j] = a[j];
-    child2[j] = b[j];
+  memcpy(child1, a, cut);
+  memcpy(child2, b, cut);
+  memcpy(child1 + cut, b + cut, len - cut);
+  memcpy(child2 + cut, a + cut, len - cut);
+  char *child[2] = {child1, child2};
+  mutate_pair(len, uniform_limit(mrate), [&](int c, int m, long k) {
+    child[c][m] = static_cast<char>(zero + k % 2);
+  });
+}
+
+namespace {
+
+double plain_digits_value(const char *s, int len) {
+  double v = 0.0;
+  for (int j = 0; j < len; j++) v = 2.0 * v + (s[j] - '0');
+  return v;
+}
+
+} // namespace
+
+namespace {
+
+// Whether the n characters from s are all '0' or '1', eight at a time.
+bool binary_digits(const char *s, int n) {
+  int j = 0;
+  for (; j + 8 <= n; j += 8) {
+    uint64_t x;
+    memcpy(&x, s + j, sizeof x);
+    if ((x & 0xfefefefefefefefe) != 0x3030303030303030) return false;
   }
-  for (int j = cut; j < len; j++) {
-    child1[j] = b[j];
-    child2[j] = a[j];
+  for (; j < n; j++)
+    if ((s[j] & 0xfe) != '0') return false;
+  return true;
+}
+
+// x * 2^k, exact or infinite as ldexp gives it, for k >= 0.
+double times_power_of_two(double x, int k) {
+  if (k > 1023) return ldexp(x, k);
+  uint64_t bits = static_cast<uint64_t>(1023 + k) << 52;
+  double scale;
+  memcpy(&scale, &bits, sizeof scale);
+  return x * scale;
+}
+
+} // namespace
+
+double digits_value(const char *s, int len) {
+  if constexpr (std::endian::native != std::endian::little)
+    return plain_digits_value(s, len);
+  // While v is below 2^52, v = 2v + digit is exact, so an integer sum gives
+  // the same value; below 2^45 eight more digits fit at once, the low bit of
+  // byte i giving bit 7 - i.
+  uint64_t v = 0;
+  int j = 0;
+  for (; j + 8 <= len && v < uint64_t{1} << 45; j += 8) {
+    uint64_t x;
+    memcpy(&x, s + j, sizeof x);
+    if ((x & 0xfefefefefefefefe) != 0x3030303030303030) return plain_digits_value(s, len);
+    v = v << 8 | ((x & 0x0101010101010101) * 0x8040201008040201) >> 56;
   }
-  for (int j = 0; j < len; j++) {
-    if (random_range(0.0, 1.0) < mrate) child1[j] = static_cast<char>(zero + next_random() % 2);
-    if (random_range(0.0, 1.0) < mrate) child2[j] = static_cast<char>(zero + next_random() % 2);
-  }
+  if (!binary_digits(s + j, len - j)) return plain_digits_value(s, len);
+  for (; j < len && v < uint64_t{1} << 52; j++) v = 2 * v + (s[j] - '0');
+  if (j == len) return static_cast<double>(v);
+  // From 2^52 on, 2v + 1 lies halfway between two doubles and rounds to the
+  // one whose last significant bit is 0; after that every sum is 2^54 or more,
+  // where a digit is less than half a step, so the value only doubles.
+  v = 2 * v + 2 * ((s[j] - '0') & v & 1);
+  return times_power_of_two(static_cast<double>(v), len - j - 1);
 }
 
 double binary_fraction(const char *digits, int len) {

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "misc.h"
+
 // Rounds a population size up to an even number (-3 becomes -2, -1 becomes
 // 0): breeding makes children in pairs. Exits with a message for sizes the
 // program cannot run with (0, and the largest int, which has no even
@@ -34,8 +36,28 @@ int pick_one(const ROULETTE *wheel);
 // there is none; adds every value to *sum.
 int best_index(const double *value, int size, double *sum);
 
-// "---\ntime = %d\n": the opening of every statistics block.
+// "---\ntime = %d\n": the opening of every statistics block, on `out` or
+// into the standard output block of out_bytes.
 void print_block_head(FILE *out, int t);
+void out_block_head(int t);
+
+// Mutation of two children of `len` positions: per position a draw for the
+// first child and, when it lies below `limit` (see uniform_limit), one more
+// draw k for hit(0, m, k); then the same for the second child, hit(1, m, k).
+// The draws that miss are scanned in bulk.
+template <class Hit> void mutate_pair(int len, unsigned int limit, Hit hit) {
+  long long tests = 2LL * len; // test q: child q % 2 at position q / 2
+  for (long long q = 0; q < tests; q++) {
+    q += draws_until_below(limit, tests - q);
+    if (q == tests) break;
+    hit(static_cast<int>(q % 2), static_cast<int>(q / 2), next_random());
+  }
+}
+
+// The `len` digits from s ('0' + value), most significant first, summed as
+// v = 2v + digit in double arithmetic. Runs of '0' and '1' that cannot round
+// are summed eight at a time as an integer, with the same result.
+double digits_value(const char *s, int len);
 
 // Breeds two children from parents a and b of `len` symbols: a crossover draw
 // (and a cut point in 1 .. len - 1 when it is below crate), the head of one

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -114,4 +115,71 @@ TEST(Roulette, PicksExactlyWhatTheScanPicks) {
     random_state = before;
     ASSERT_EQ(pick_one(&small), scan);
   }
+}
+
+namespace {
+
+// Breeding written out draw by draw, as the fast version must behave.
+void breed_plainly(const char *a, const char *b, char *c1, char *c2, int len,
+                   double crate, double mrate, char zero) {
+  int cut = len;
+  if (random_range(0.0, 1.0) < crate) cut = 1 + static_cast<int>(next_random() % (len - 1));
+  for (int j = 0; j < len; j++) {
+    c1[j] = j < cut ? a[j] : b[j];
+    c2[j] = j < cut ? b[j] : a[j];
+  }
+  for (int j = 0; j < len; j++) {
+    if (random_range(0.0, 1.0) < mrate) c1[j] = static_cast<char>(zero + next_random() % 2);
+    if (random_range(0.0, 1.0) < mrate) c2[j] = static_cast<char>(zero + next_random() % 2);
+  }
+}
+
+double plain_value(const std::string &s) {
+  double v = 0.0;
+  for (char c : s) v = 2.0 * v + (c - '0');
+  return v;
+}
+
+} // namespace
+
+TEST(BreedStrings, MatchesTheDrawByDrawLoop) {
+  const double rates[] = {0.0, -1.0, NAN, 1e-300, 0.001, 0.01, 0.3, 0.5, 1.0, 2.0};
+  for (int trial = 0; trial < 3000; trial++) {
+    seed_random(trial);
+    int len = 2 + static_cast<int>(next_random() % (trial % 10 == 0 ? 3000 : 150));
+    double crate = rates[next_random() % 10], mrate = rates[next_random() % 10];
+    std::string a(len, '0'), b(len, '0');
+    for (int j = 0; j < len; j++) {
+      a[j] = static_cast<char>('0' + next_random() % 2);
+      b[j] = static_cast<char>('0' + next_random() % 2);
+    }
+    std::string c1(len, '?'), c2(len, '?'), p1(len, '?'), p2(len, '?');
+    RANDOM_STATE start = random_state;
+    breed_plainly(a.data(), b.data(), p1.data(), p2.data(), len, crate, mrate, '0');
+    long following = next_random();
+    random_state = start;
+    breed_strings(a.data(), b.data(), c1.data(), c2.data(), len, crate, mrate, '0');
+    ASSERT_EQ(c1, p1) << "trial " << trial;
+    ASSERT_EQ(c2, p2) << "trial " << trial;
+    ASSERT_EQ(next_random(), following) << "trial " << trial;
+  }
+}
+
+TEST(DigitsValue, SumsExactlyAsTheDoubleLoop) {
+  seed_random(21);
+  for (int trial = 0; trial < 20000; trial++) {
+    int len = static_cast<int>(next_random() % (trial % 50 == 0 ? 1200 : 70));
+    std::string s(len, '0');
+    // Leading zeros of any length, and runs of ones, move the point where
+    // the sum starts to round.
+    int zeros = trial % 3 == 0 ? static_cast<int>(next_random() % (len + 1)) : 0;
+    bool ones = trial % 5 == 1;
+    for (int j = zeros; j < len; j++) s[j] = ones ? '1' : static_cast<char>('0' + next_random() % 2);
+    // Now and then a character that is not a binary digit.
+    if (len > 0 && trial % 7 == 0) s[next_random() % len] = "2/a\x7f"[trial % 4];
+    double fast = digits_value(s.c_str(), len), plain = plain_value(s);
+    ASSERT_EQ(memcmp(&fast, &plain, sizeof fast), 0) << s;
+  }
+  EXPECT_EQ(digits_value("1", 0), 0.0);
+  EXPECT_EQ(digits_value("1000000000", 10), 512.0);
 }

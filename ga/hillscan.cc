@@ -52,13 +52,18 @@ double surface(double x, double y) {
   return sum / surface_peak;
 }
 
-// The len digits from s, most significant first, as a coordinate in [-4, 4).
-double str2num(const char *s) { return binary_fraction(s, len) * 8.0 - 4.0; }
+// The len digits from s, most significant first, as a coordinate in [-4, 4);
+// `whole` is 2^len.
+double coordinate(const char *s, double whole) {
+  return digits_value(s, len) / whole * 8.0 - 4.0;
+}
+
+double str2num(const char *s) { return coordinate(s, pow(2.0, len)); }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  double sum = 0.0;
+  double sum = 0.0, whole = pow(2.0, len);
   for (int i = 0; i < size; i++) {
-    fitness[i] = surface(str2num(pop[i]), str2num(pop[i] + len));
+    fitness[i] = surface(coordinate(pop[i], whole), coordinate(pop[i] + len, whole));
     sum += fitness[i];
   }
   for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
@@ -75,12 +80,20 @@ void reproduce(char **oldpop, char **newpop, int a, int b, int i) {
 void dump_stats(int t, char **pop, const double *fitness) {
   double sum = 0.0;
   int best = best_index(fitness, size, &sum);
-  print_block_head(stdout, t);
-  printf("average value = %f\n", sum / size);
-  printf("best (x, y) = (%f, %f)\n", str2num(pop[best]),
-         str2num(pop[best] + len));
-  printf("best DNA = \"%s\"\n", pop[best]);
-  printf("best value = %f\n", fitness[best]);
+  out_block_head(t);
+  out_text("average value = ");
+  out_fixed(sum / size);
+  // Only values that are not numbers (halves too long for a double) leave
+  // no best genome; say so rather than index outside the population.
+  out_text("\nbest (x, y) = (");
+  out_fixed(best < 0 ? NAN : str2num(pop[best]));
+  out_text(", ");
+  out_fixed(best < 0 ? NAN : str2num(pop[best] + len));
+  out_text(")\nbest DNA = \"");
+  out_text(best < 0 ? "" : pop[best]);
+  out_text("\"\nbest value = ");
+  out_fixed(best < 0 ? NAN : fitness[best]);
+  out_text("\n");
 }
 
 // A genome of 2 len digits and its terminator must fit an int byte count.

@@ -36,15 +36,24 @@ const char help_string[] =
   "mutation with strings being selected based on fitness.";
 
 // The hump: 1 at target, falling off with the squared distance over var.
-double bump(double x) { return exp(-(x - target) * (x - target) / var); }
+// The square is negated after the product (the same number) so that a
+// distance that is not a number gives a result of one fixed sign, whatever
+// order the compiler gives the factors.
+double bump(double x) {
+  double d = x - target;
+  return exp(-(d * d) / var);
+}
 
-// The len digits of s, most significant first, as a binary fraction in [0, 1).
-double str2num(const char *s) { return binary_fraction(s, len); }
+// The len digits of s, most significant first, as a binary fraction in [0, 1):
+// their value over `whole`, which is 2^len.
+double fraction_of(const char *s, double whole) { return digits_value(s, len) / whole; }
+
+double str2num(const char *s) { return fraction_of(s, pow(2.0, len)); }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  double sum = 0.0;
+  double sum = 0.0, whole = pow(2.0, len);
   for (int i = 0; i < size; i++) {
-    fitness[i] = bump(str2num(pop[i]));
+    fitness[i] = bump(fraction_of(pop[i], whole));
     sum += fitness[i];
   }
   for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
@@ -58,17 +67,18 @@ void reproduce(char **oldpop, char **newpop, int a, int b, int i) {
 void dump_stats(int t, char **pop, const double *fitness) {
   double sum = 0.0;
   int best = best_index(fitness, size, &sum);
-  print_block_head(stdout, t);
-  printf("average value = %f\n", sum / size);
+  out_block_head(t);
+  out_text("average value = ");
+  out_fixed(sum / size);
   // Only values that are not numbers leave no best genome; say so rather
   // than index outside the population.
-  if (best < 0) {
-    printf("best x = %f\nbest DNA = \"\"\nbest value = %f\n", NAN, NAN);
-    return;
-  }
-  printf("best x = %f\n", str2num(pop[best]));
-  printf("best DNA = \"%s\"\n", pop[best]);
-  printf("best value = %f\n", fitness[best]);
+  out_text("\nbest x = ");
+  out_fixed(best < 0 ? NAN : str2num(pop[best]));
+  out_text("\nbest DNA = \"");
+  out_text(best < 0 ? "" : pop[best]);
+  out_text("\"\nbest value = ");
+  out_fixed(best < 0 ? NAN : fitness[best]);
+  out_text("\n");
 }
 
 void check_parameters() {
