@@ -35,7 +35,10 @@ void print_series(map_function f) {
   double x = x0;
   for (long long i = 0; i < end; i++) {
     x = f(x, r);
-    if (i >= skip) printf("%f\n", x);
+    if (i >= skip) {
+      out_fixed(x);
+      out_char('\n');
+    }
   }
 }
 

@@ -92,6 +92,19 @@ double perturbation(const CONTROL &c, double x, double y) {
   return p;
 }
 
+// "(t,x[t],y[t],p[t])=\t%d\t% f\t% f\t% f\n"
+void print_step(int n, double x, double y, double p) {
+  out_text("(t,x[t],y[t],p[t])=\t");
+  out_int(n);
+  out_char('\t');
+  out_fixed_sign(x);
+  out_char('\t');
+  out_fixed_sign(y);
+  out_char('\t');
+  out_fixed_sign(p);
+  out_char('\n');
+}
+
 // Runs skip + points steps from (x, y) and prints every step from t = skip
 // on. Every step draws two Gaussian numbers, whatever gauss is, so the
 // stream advances alike in every run of the same length.
@@ -105,9 +118,7 @@ void run(const CONTROL &c, double x, double y) {
     y = x + gauss * z2;
     x = nx;
     // t - skip + 1 lies in 1..points, so it always fits an int.
-    if (t >= skip)
-      printf("(t,x[t],y[t],p[t])=\t%d\t% f\t% f\t% f\n",
-             static_cast<int>(t - skip + 1), x, y, p);
+    if (t >= skip) print_step(static_cast<int>(t - skip + 1), x, y, p);
   }
 }
 

@@ -61,6 +61,7 @@ char *put_fixed(char *p, double v);
 // Text written with printf must not be mixed in without an out_flush first.
 void out_bytes(const char *s, size_t n);
 void out_text(const char *s);  // as "%s"
+void out_char(char c);
 void out_fixed(double v);      // as "%f"
 void out_fixed_sign(double v); // as "% f"
 void out_int(long long v);     // as "%d" / "%lld"

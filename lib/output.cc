@@ -19,16 +19,43 @@ void make_room(size_t n) {
   if (used + n > sizeof block) out_flush();
 }
 
+// "00" to "99", so that the six decimals take three lookups.
+constexpr struct PAIRS {
+  char digit[200];
+  constexpr PAIRS() : digit() {
+    for (int i = 0; i < 100; i++) {
+      digit[2 * i] = static_cast<char>('0' + i / 10);
+      digit[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+  }
+} pairs;
+
+void put_pair(char *p, unsigned int v) { memcpy(p, pairs.digit + 2 * v, 2); }
+
+// The digits of v, two at a time from the last.
 char *put_digits(char *p, uint64_t v) {
+  if (v < 10) {
+    *p = static_cast<char>('0' + v);
+    return p + 1;
+  }
   char tmp[20];
-  int n = 0;
-  do {
-    tmp[n++] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  } while (v);
-  while (n) *p++ = tmp[--n];
-  return p;
+  char *t = tmp + sizeof tmp;
+  while (v >= 100) {
+    t -= 2;
+    put_pair(t, static_cast<unsigned int>(v % 100));
+    v /= 100;
+  }
+  if (v >= 10) {
+    t -= 2;
+    put_pair(t, static_cast<unsigned int>(v));
+  } else {
+    *--t = static_cast<char>('0' + v);
+  }
+  size_t n = static_cast<size_t>(tmp + sizeof tmp - t);
+  memcpy(p, t, n);
+  return p + n;
 }
+
 
 } // namespace
 
@@ -54,20 +81,18 @@ char *put_fixed(char *p, double v) {
   unsigned __int128 n = static_cast<unsigned __int128>(m) * 1000000u;
   uint64_t q = 0;
   if (shift < 128) { // shift >= 21 here, since |v| < 1e12 < 2^40
-    unsigned __int128 whole = n >> shift;
-    unsigned __int128 rest = n - (whole << shift);
+    // Adding just under half, plus the low bit of the quotient, rounds
+    // halves to the even neighbour.
     unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-    q = static_cast<uint64_t>(whole);
-    if (rest > half || (rest == half && (q & 1))) q++;
+    q = static_cast<uint64_t>((n + (half - 1) + ((n >> shift) & 1)) >> shift);
   } // else below 2^-75: rounds to zero
   if (negative) *p++ = '-';
   p = put_digits(p, q / 1000000);
   *p++ = '.';
-  uint64_t fraction = q % 1000000;
-  for (int d = 5; d >= 0; d--) {
-    p[d] = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
-  }
+  unsigned int fraction = static_cast<unsigned int>(q % 1000000);
+  put_pair(p, fraction / 10000);
+  put_pair(p + 2, fraction / 100 % 100);
+  put_pair(p + 4, fraction % 100);
   return p + 6;
 }
 
@@ -83,6 +108,11 @@ void out_bytes(const char *s, size_t n) {
 }
 
 void out_text(const char *s) { out_bytes(s, strlen(s)); }
+
+void out_char(char c) {
+  make_room(1);
+  block[used++] = c;
+}
 
 void out_fixed(double v) {
   make_room(max_number);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "misc.h"
 
@@ -79,4 +80,25 @@ TEST(OutputBlock, WritesWhatPrintfWouldWithSignAndIntegers) {
     expect += buf;
   }
   EXPECT_EQ(got, expect);
+}
+
+TEST(OutputBlock, IntegersAndCharactersAsPrintfWritesThem) {
+  std::mt19937_64 gen(99);
+  std::vector<long long> values = {0, 9, 10, 99, 100, 101, -1, -10, -99, -100,
+                                   INT64_MAX, INT64_MIN, INT64_MIN + 1};
+  for (long long p = 1; p <= 1000000000000000000LL; p *= 10)
+    for (long long v : {p - 1, p, p + 1, -p}) values.push_back(v);
+  for (int i = 0; i < 100000; i++)
+    values.push_back(static_cast<long long>(gen()) >> (gen() % 64));
+  testing::internal::CaptureStdout();
+  std::string expect;
+  char buf[32];
+  for (long long v : values) {
+    out_int(v);
+    out_char(v % 2 ? '\t' : '\n');
+    snprintf(buf, sizeof buf, "%lld%c", v, v % 2 ? '\t' : '\n');
+    expect += buf;
+  }
+  out_flush();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), expect);
 }
