@@ -210,7 +210,8 @@ std::string problem50() {
   for (int r = 0; r < 50; r++) {
     for (int c = 0; c < 50; c++) {
       s = (s * 1103515245 + 12345) % 2147483648u;
-      text += (c ? " " : "") + std::to_string(s / 65536 % 100);
+      if (c) text += ' ';
+      text += std::to_string(s / 65536 % 100);
     }
     text += "\n";
   }
