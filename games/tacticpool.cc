@@ -52,20 +52,34 @@ enum { ALLC, TFT, RANDOM, PAVLOV, ALLD, NSTRATEGIES };
 double pops[NSTRATEGIES];
 double scores[NSTRATEGIES];
 
+// The draws a move compares with: random_range(0, 1) < p is a draw below
+// uniform_limit(p). A limit of 0 for noise means no noise draw at all, which
+// is what noise <= 0 (or not a number) gives.
+struct LIMITS {
+  unsigned int noise, rcp;
+};
+const unsigned int coin = 1u << 30; // random_range(0, 1) < 0.5
+
+LIMITS draw_limits() { return {uniform_limit(noise), uniform_limit(rcp)}; }
+
 // The next move of `strategy` after the opponent played `other` and it
 // played `own`. With noise > 0 one uniform number is drawn first, and a
 // second one for the coin when the noise strikes; otherwise only Random
 // draws, one number.
-int pd(int strategy, int other, int own) {
-  if (noise > 0 && random_range(0, 1) < noise)
-    return random_range(0, 1) < 0.5 ? C : D;
+inline int next_move(int strategy, int other, int own, LIMITS limit) {
+  if (limit.noise && static_cast<unsigned long>(next_random()) < limit.noise)
+    return static_cast<unsigned long>(next_random()) < coin ? C : D;
   switch (strategy) {
   case ALLC:   return C;
   case TFT:    return other;
-  case RANDOM: return random_range(0, 1) < rcp ? C : D;
+  case RANDOM: return static_cast<unsigned long>(next_random()) < limit.rcp ? C : D;
   case PAVLOV: return own ^ other;
   default:     return D;
   }
+}
+
+int pd(int strategy, int other, int own) {
+  return next_move(strategy, other, own, draw_limits());
 }
 
 // The payoff to a player who made move `own` against move `other`.
@@ -77,12 +91,14 @@ double pay(int own, int other) {
 // The total payoff to strategy i over one freshly played game against j.
 // Within a round i moves first, so its draws precede j's.
 double play_game(int i, int j) {
+  const LIMITS limit = draw_limits();
+  const double payoff[2][2] = {{pay(C, C), pay(C, D)}, {pay(D, C), pay(D, D)}};
   int preva = C, prevb = C;
   double total = 0.0;
   for (int k = 0; k < rounds; k++) {
-    int a = pd(i, prevb, preva);
-    int b = pd(j, preva, prevb);
-    total += pay(a, b);
+    int a = next_move(i, prevb, preva, limit);
+    int b = next_move(j, preva, prevb, limit);
+    total += payoff[a][b];
     preva = a;
     prevb = b;
   }
@@ -96,16 +112,38 @@ void init_pops() {
   for (int i = 0; i < NSTRATEGIES; i++) pops[i] = initial[i] / total;
 }
 
+// Totals of the games that draw nothing: without noise, those in which
+// neither player is Random. They come out the same at every step.
+struct FIXED_GAMES {
+  bool known[NSTRATEGIES][NSTRATEGIES];
+  double total[NSTRATEGIES][NSTRATEGIES];
+};
+
+FIXED_GAMES fixed_games() {
+  FIXED_GAMES fixed;
+  for (int i = 0; i < NSTRATEGIES; i++)
+    for (int j = 0; j < NSTRATEGIES; j++) {
+      fixed.known[i][j] = !(noise > 0) && i != RANDOM && j != RANDOM;
+      fixed.total[i][j] = fixed.known[i][j] ? play_game(i, j) : 0.0;
+    }
+  return fixed;
+}
+
 // One game per ordered pair, i against j in order; an extinct strategy
-// plays no games of its own but is still played against.
-void compute_scores() {
+// plays no games of its own but is still played against. Games whose
+// totals `fixed` holds are not played again; the others draw as always.
+void compute_scores(const FIXED_GAMES *fixed) {
   for (int i = 0; i < NSTRATEGIES; i++) {
     scores[i] = 0.0;
     if (pops[i] == 0.0) continue;
-    for (int j = 0; j < NSTRATEGIES; j++)
-      scores[i] += play_game(i, j) * pops[j];
+    for (int j = 0; j < NSTRATEGIES; j++) {
+      bool known = fixed && fixed->known[i][j];
+      scores[i] += (known ? fixed->total[i][j] : play_game(i, j)) * pops[j];
+    }
   }
 }
+
+void compute_scores() { compute_scores(nullptr); }
 
 // Each share grows in proportion to share times score; the sum is 1 again.
 void update_pops() {
@@ -118,16 +156,20 @@ void update_pops() {
 }
 
 void print_pops() {
-  for (int i = 0; i < NSTRATEGIES; i++) printf("%f\t", pops[i]);
-  printf("\n");
+  for (int i = 0; i < NSTRATEGIES; i++) {
+    out_fixed(pops[i]);
+    out_char('\t');
+  }
+  out_char('\n');
 }
 
 // The shares are printed before each update, so the last state reached is
 // never shown.
 void simulate() {
+  const FIXED_GAMES fixed = fixed_games();
   for (int step = 0; step < steps; step++) {
     print_pops();
-    compute_scores();
+    compute_scores(&fixed);
     update_pops();
   }
 }
