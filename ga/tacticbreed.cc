@@ -97,6 +97,84 @@ void ipd(int a, int b, int t, double *pa, double *pb) {
   histb[s] = mb;
 }
 
+// One bout between oldpop[a] and oldpop[b], round by round through ipd.
+void play_rounds(int a, int b) {
+  for (int t = 0; t < rounds; t++) {
+    double pa, pb;
+    ipd(a, b, t, &pa, &pb);
+    score[a] += pa;
+    score[b] += pb;
+    roundbout[a]++;
+    roundbout[b]++;
+  }
+}
+
+// The payoffs of pd by (own move, other's move) as 2 x own + other, when
+// they are small whole numbers: then no score of a generation can reach
+// 2^52 (an individual plays at most bouts x rounds x (size + 1) rounds), so
+// every sum is exact in any order. Returns false for payoffs that need the
+// order of play_rounds.
+bool whole_payoffs(long long pay[4]) {
+  double plays = static_cast<double>(bouts) * rounds * (size + 1.0);
+  for (int own = 0; own < 2; own++)
+    for (int other = 0; other < 2; other++) {
+      double p, q;
+      pd(own, other, &p, &q);
+      if (!(std::fabs(p) * plays <= 4503599627370496.0)) return false; // NaN too
+      pay[2 * own + other] = static_cast<long long>(p);
+    }
+  return true;
+}
+
+// The same bout as play_rounds, with payoffs from whole_payoffs: the same
+// moves, draws and score totals. Each player's history index is carried
+// from round to round (the latest round entering the high bits) instead of
+// being read back from the circular buffers, and the noise draws that miss
+// are scanned in bulk: draw q of the 2 x rounds tests is player q % 2's in
+// round q / 2.
+void play_bout(int a, int b, const long long pay[4]) {
+  const char *ta = oldpop[a], *tb = oldpop[b];
+  const unsigned int limit = uniform_limit(noise);
+  const long long tests = 2LL * rounds;
+  long long hit = draws_until_below(limit, tests);
+  long long sa = 0, sb = 0;
+  int ia = 0, ib = 0;
+  // Round t's moves as pairs (own move, other's move), after the noise.
+  auto play = [&](int t, int start, int *pair_a, int *pair_b) {
+    int ma = ta[start + ia], mb = tb[start + ib];
+    if (hit >> 1 == t) {
+      if (hit == 2LL * t) {
+        ma = static_cast<int>(next_random() % 2);
+        hit += 1 + draws_until_below(limit, tests - hit - 1);
+      }
+      if (hit == 2LL * t + 1) {
+        mb = static_cast<int>(next_random() % 2);
+        hit += 1 + draws_until_below(limit, tests - hit - 1);
+      }
+    }
+    *pair_a = 2 * ma + mb;
+    *pair_b = 2 * mb + ma;
+    sa += pay[*pair_a];
+    sb += pay[*pair_b];
+  };
+  int t = 0, pair_a, pair_b;
+  for (; t < rounds && t < hlen; t++) { // the history still growing
+    play(t, dnaindex[t], &pair_a, &pair_b);
+    ia += pair_a << 2 * t;
+    ib += pair_b << 2 * t;
+  }
+  const int start = dnaindex[hlen], top = 2 * (hlen - 1);
+  for (; t < rounds; t++) {
+    play(t, start, &pair_a, &pair_b);
+    ia = ia >> 2 | pair_a << top;
+    ib = ib >> 2 | pair_b << top;
+  }
+  score[a] += static_cast<double>(sa);
+  score[b] += static_cast<double>(sb);
+  roundbout[a] += rounds;
+  roundbout[b] += rounds;
+}
+
 double average_score(int i) {
   return score[i] / static_cast<double>(roundbout[i]);
 }
@@ -111,17 +189,15 @@ void compute_fitness() {
     score[i] = 0.0;
     roundbout[i] = 0;
   }
+  long long pay[4];
+  bool whole = whole_payoffs(pay);
   for (int i = 0; i < size; i++)
     for (int k = 0; k < bouts; k++) {
       int b = static_cast<int>(next_random() % size);
-      for (int t = 0; t < rounds; t++) {
-        double pa, pb;
-        ipd(i, b, t, &pa, &pb);
-        score[i] += pa;
-        score[b] += pb;
-        roundbout[i]++;
-        roundbout[b]++;
-      }
+      if (whole)
+        play_bout(i, b, pay);
+      else
+        play_rounds(i, b);
     }
   double sum = 0.0;
   for (int i = 0; i < size; i++) {

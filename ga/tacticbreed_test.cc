@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "misc.h"
 
@@ -20,6 +21,9 @@ void ipd(int a, int b, int t, double *pa, double *pb);
 void compute_fitness();
 void reproduce(int i, int j, int k);
 void inititalize_population();
+void play_rounds(int a, int b);
+bool whole_payoffs(long long pay[4]);
+void play_bout(int a, int b, const long long pay[4]);
 } // namespace tacticbreed
 
 namespace tb = tacticbreed;
@@ -218,4 +222,62 @@ TEST(Tacticbreed, ChildrenAreBredOverTheWholeTable) {
     EXPECT_LE(static_cast<unsigned>(tb::newpop[0][m]), 1u);
     EXPECT_LE(static_cast<unsigned>(tb::newpop[1][m]), 1u);
   }
+}
+
+namespace {
+
+// Scores and round counts of the six individuals after `play` from fixed
+// non-zero starting values, and the draw that follows.
+struct BOUT_RESULT {
+  std::vector<double> score;
+  std::vector<long long> rounds;
+  long following;
+  bool operator==(const BOUT_RESULT &) const = default;
+};
+
+template <class Play> BOUT_RESULT after(Play play) {
+  for (int i = 0; i < 6; i++) {
+    tb::score[i] = 10.0 * i;
+    tb::roundbout[i] = 3 * i;
+  }
+  play();
+  BOUT_RESULT r{std::vector<double>(tb::score, tb::score + 6),
+                std::vector<long long>(tb::roundbout, tb::roundbout + 6), 0};
+  r.following = next_random();
+  return r;
+}
+
+} // namespace
+
+TEST(Tacticbreed, BoutsPlayedInOneGoMatchRoundByRoundPlay) {
+  // play_bout carries the history indices and scans the noise draws;
+  // play_rounds goes through ipd. Same scores, rounds and draws.
+  const double noises[] = {0.0, -1.0, NAN, 1e-300, 0.05, 0.5, 1.0};
+  for (int trial = 0; trial < 400; trial++) {
+    seed_random(trial);
+    tb::hlen = 1 + static_cast<int>(next_random() % 6);
+    tb::size = 6;
+    tb::bouts = 1;
+    tb::rounds = 1 + static_cast<int>(next_random() % 40);
+    tb::noise = noises[next_random() % 7];
+    tb::CC = 4; tb::CD = -1.5; tb::DC = 5.9; tb::DD = 1;
+    tb::inititalize_population(); // random tables
+    long long pay[4];
+    ASSERT_TRUE(tb::whole_payoffs(pay));
+    for (int k = 0; k < 10; k++) {
+      int a = static_cast<int>(next_random() % 6), b = static_cast<int>(next_random() % 6);
+      RANDOM_STATE start = random_state;
+      BOUT_RESULT rounds = after([&] { tb::play_rounds(a, b); });
+      random_state = start;
+      BOUT_RESULT bout = after([&] { tb::play_bout(a, b, pay); });
+      ASSERT_TRUE(bout == rounds) << "trial " << trial << " bout " << k;
+    }
+  }
+  // Payoffs too large for whole sums in any order keep round-by-round play.
+  long long pay[4];
+  tb::CC = 1e300;
+  EXPECT_FALSE(tb::whole_payoffs(pay));
+  tb::CC = NAN;
+  EXPECT_FALSE(tb::whole_payoffs(pay));
+  tb::CC = 4;
 }
