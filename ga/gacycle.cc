@@ -35,16 +35,16 @@ ROULETTE make_roulette(int size) {
 void spin_up(ROULETTE *wheel, const double *weight) {
   wheel->weight = weight;
   wheel->sorted = true;
-  double c = 0.0;
+  double c = 0.0, largest = -HUGE_VAL;
   for (int i = 0; i < wheel->size; i++) {
     if (!(weight[i] >= 0.0 && weight[i] <= DBL_MAX)) wheel->sorted = false;
     c += weight[i];
-    wheel->sum[i] = c;
+    if (c > largest) largest = c;
+    wheel->sum[i] = largest;
   }
 }
 
 int pick_one(const ROULETTE *wheel) {
-  if (!wheel->sorted) return select_one(wheel->weight, wheel->size);
   double u = random_range(0.0, 1.0);
   // The first index with u <= sum lies in [lo, lo + n]; halving without a
   // branch leaves nothing for the processor to mispredict.

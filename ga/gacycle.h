@@ -19,14 +19,15 @@ int select_one(const double *weight, int size);
 
 // The same choice as select_one, prepared once per generation: the running
 // sums are formed in the same order of additions, so they are bit for bit
-// the sums the scan forms, and a binary search finds the same first index.
-// That holds while the sums never decrease, so weights that are negative or
-// not finite keep the plain scan.
+// the sums the scan forms. Each is kept as the largest sum so far (sums that
+// are not numbers count as none): the first index whose sum reaches u is
+// the first whose largest sum so far does, and those never decrease, so a
+// binary search finds it, whatever the weights.
 struct ROULETTE {
   const double *weight;
-  double *sum; // running sums, `size` of them
+  double *sum; // largest running sums so far, `size` of them
   int size;
-  bool sorted; // every weight finite and >= 0
+  bool sorted; // every weight finite and >= 0: the sums themselves never fall
 };
 ROULETTE make_roulette(int size);
 void spin_up(ROULETTE *wheel, const double *weight);

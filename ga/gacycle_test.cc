@@ -183,3 +183,24 @@ TEST(DigitsValue, SumsExactlyAsTheDoubleLoop) {
   EXPECT_EQ(digits_value("1", 0), 0.0);
   EXPECT_EQ(digits_value("1000000000", 10), 512.0);
 }
+
+TEST(Roulette, AnyWeightsPickWhatTheScanPicks) {
+  // Sums that fall, overflow, or stop being numbers: the wheel searches the
+  // largest sums so far, which must lead to the scan's index every time.
+  const double odd[] = {-0.5, -0.0, 2.0, INFINITY, -INFINITY, NAN, 1e308, 0.25};
+  const int n = 300;
+  std::vector<double> w(n);
+  ROULETTE wheel = make_roulette(n);
+  for (int trial = 0; trial < 60; trial++) {
+    seed_random(100 + trial);
+    for (double &x : w)
+      x = next_random() % 10 < 8 ? (next_random() % 1000) / 1e5 : odd[next_random() % 8];
+    spin_up(&wheel, w.data());
+    for (int k = 0; k < 2000; k++) {
+      RANDOM_STATE before = random_state;
+      int scan = select_one(w.data(), n);
+      random_state = before;
+      ASSERT_EQ(pick_one(&wheel), scan) << "trial " << trial << " pick " << k;
+    }
+  }
+}

@@ -140,10 +140,10 @@ void reproduce(int **parents, int **children, int i, int j, int k) {
     std::swap(a[x], a[p]);
     std::swap(b[x], b[p]);
   }
-  for (int m = 0; m < len; m++) {
-    if (random_range(0.0, 1.0) < mrate) std::swap(a[m], a[next_random() % len]);
-    if (random_range(0.0, 1.0) < mrate) std::swap(b[m], b[next_random() % len]);
-  }
+  int *child[2] = {a, b};
+  mutate_pair(len, uniform_limit(mrate), [&](int c, int m, long k) {
+    std::swap(child[c][m], child[c][k % len]);
+  });
 }
 
 void dump_stats(int t, int **pop, const double *totals) {
@@ -160,13 +160,14 @@ void dump_stats(int t, int **pop, const double *totals) {
 }
 
 // Both generations' solutions; the current one random. Each individual is
-// shuffled 2 x len times: only the last shuffle decides, but every one
-// consumes its draws.
+// shuffled 2 x len times: every shuffle starts from the identity, so only
+// the last one decides, and the draws of the others are skipped unused.
 void initialize(int **oldpop, int **newpop) {
   for (int i = 0; i < size; i++) {
     newpop[i] = static_cast<int *>(xmalloc_array(len, sizeof(int)));
     oldpop[i] = static_cast<int *>(xmalloc_array(len, sizeof(int)));
-    for (long long n = 0; n < 2LL * len; n++) random_solution(oldpop[i]);
+    skip_random((2LL * len - 1) * (len - 1));
+    random_solution(oldpop[i]);
   }
 }
 

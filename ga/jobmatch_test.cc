@@ -20,6 +20,7 @@ int task_cost(const int *dna);
 void compute_fitness(int **pop, double *totals, double *fitness);
 void reproduce(int **parents, int **children, int i, int j, int k);
 void dump_stats(int t, int **pop, const double *totals);
+void initialize(int **oldpop, int **newpop);
 } // namespace jobmatch
 
 namespace {
@@ -177,4 +178,63 @@ TEST(Jobmatch, SampleFileStatesItsBestTotal) {
   Matrix m = read_matrix(text.str());
   EXPECT_GE(m.size(), 10u);
   EXPECT_EQ(best_total(m), stated);
+}
+
+namespace {
+
+// Breeding written out draw by draw, as the fast version must behave.
+void breed_plainly(const int *pa, const int *pb, int *a, int *b) {
+  using jobmatch::len;
+  std::copy(pa, pa + len, a);
+  std::copy(pb, pb + len, b);
+  if (random_range(0.0, 1.0) < jobmatch::crate) {
+    int x = static_cast<int>(next_random() % len), p = 0;
+    while (a[p] != b[x]) p++;
+    std::swap(a[x], a[p]);
+    std::swap(b[x], b[p]);
+  }
+  for (int m = 0; m < len; m++) {
+    if (random_range(0.0, 1.0) < jobmatch::mrate) std::swap(a[m], a[next_random() % len]);
+    if (random_range(0.0, 1.0) < jobmatch::mrate) std::swap(b[m], b[next_random() % len]);
+  }
+}
+
+} // namespace
+
+TEST(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
+  const double rates[] = {0.0, 1e-300, 0.01, 0.3, 1.0, NAN};
+  for (int trial = 0; trial < 300; trial++) {
+    seed_random(trial);
+    jobmatch::len = 1 + static_cast<int>(next_random() % 60);
+    jobmatch::size = 2 * (1 + static_cast<int>(next_random() % 4));
+    jobmatch::crate = rates[next_random() % 6];
+    jobmatch::mrate = rates[next_random() % 6];
+    int n = jobmatch::size, len = jobmatch::len;
+    std::vector<int *> oldpop(n), newpop(n);
+    // The start: every individual shuffled 2 x len times, the last one kept.
+    RANDOM_STATE start = random_state;
+    jobmatch::initialize(oldpop.data(), newpop.data());
+    long following = next_random();
+    random_state = start;
+    for (int i = 0; i < n; i++) {
+      std::vector<int> dna(len);
+      for (int k = 0; k < 2 * len; k++) jobmatch::random_solution(dna.data());
+      ASSERT_EQ(std::vector<int>(oldpop[i], oldpop[i] + len), dna) << "trial " << trial;
+    }
+    ASSERT_EQ(next_random(), following) << "trial " << trial;
+    // Breeding, from the same stream position.
+    std::vector<int> a(len), b(len);
+    start = random_state;
+    breed_plainly(oldpop[0], oldpop[n - 1], a.data(), b.data());
+    following = next_random();
+    random_state = start;
+    jobmatch::reproduce(oldpop.data(), newpop.data(), 0, n - 1, 0);
+    ASSERT_EQ(std::vector<int>(newpop[0], newpop[0] + len), a) << "trial " << trial;
+    ASSERT_EQ(std::vector<int>(newpop[1], newpop[1] + len), b) << "trial " << trial;
+    ASSERT_EQ(next_random(), following) << "trial " << trial;
+    for (int i = 0; i < n; i++) {
+      free(oldpop[i]);
+      free(newpop[i]);
+    }
+  }
 }
