@@ -36,8 +36,9 @@ void print_series(map_function f) {
   for (long long i = 0; i < end; i++) {
     x = f(x, r);
     if (i >= skip) {
-      out_fixed(x);
-      out_char('\n');
+      char *at = put_fixed(out_space(OUT_NUMBER + 1), x);
+      *at++ = '\n';
+      out_advance(at);
     }
   }
 }

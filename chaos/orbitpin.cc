@@ -1,6 +1,7 @@
 // orbitpin: the Henon map held on its unstable fixed point by the OGY
 // control law, with control switched on, off and on again.
 #include <cmath>
+#include <cstring>
 
 #include "misc.h"
 
@@ -94,15 +95,17 @@ double perturbation(const CONTROL &c, double x, double y) {
 
 // "(t,x[t],y[t],p[t])=\t%d\t% f\t% f\t% f\n"
 void print_step(int n, double x, double y, double p) {
-  out_text("(t,x[t],y[t],p[t])=\t");
-  out_int(n);
-  out_char('\t');
-  out_fixed_sign(x);
-  out_char('\t');
-  out_fixed_sign(y);
-  out_char('\t');
-  out_fixed_sign(p);
-  out_char('\n');
+  static const char label[] = "(t,x[t],y[t],p[t])=\t";
+  char *at = out_space(sizeof label + 4 * OUT_NUMBER);
+  memcpy(at, label, sizeof label - 1);
+  at = put_int(at + sizeof label - 1, n);
+  const double values[] = {x, y, p};
+  for (double v : values) {
+    *at++ = '\t';
+    at = put_fixed_sign(at, v);
+  }
+  *at++ = '\n';
+  out_advance(at);
 }
 
 // Runs skip + points steps from (x, y) and prints every step from t = skip

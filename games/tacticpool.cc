@@ -156,11 +156,13 @@ void update_pops() {
 }
 
 void print_pops() {
+  char *at = out_space(NSTRATEGIES * (OUT_NUMBER + 1) + 1);
   for (int i = 0; i < NSTRATEGIES; i++) {
-    out_fixed(pops[i]);
-    out_char('\t');
+    at = put_fixed(at, pops[i]);
+    *at++ = '\t';
   }
-  out_char('\n');
+  *at++ = '\n';
+  out_advance(at);
 }
 
 // The shares are printed before each update, so the last state reached is

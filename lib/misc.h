@@ -53,9 +53,12 @@ extern const char *program_name;
 // Fast report output
 // ---------------------------------------------------------------------------
 
-// Writes v at p exactly as printf("%f") does; returns the end. Needs room
-// for 400 bytes.
+// Write v at p exactly as printf does with "%f", "% f" and "%lld"; return
+// the end. A number takes at most OUT_NUMBER bytes ("%f" of -1e308: 316).
+enum { OUT_NUMBER = 401 };
 char *put_fixed(char *p, double v);
+char *put_fixed_sign(char *p, double v);
+char *put_int(char *p, long long v);
 
 // Standard output gathered in a block; out_flush (and end_run) write it out.
 // Text written with printf must not be mixed in without an out_flush first.
@@ -66,6 +69,10 @@ void out_fixed(double v);      // as "%f"
 void out_fixed_sign(double v); // as "% f"
 void out_int(long long v);     // as "%d" / "%lld"
 void out_flush();
+// Room for n bytes in the block: where to write them, and then the end of
+// what was written.
+char *out_space(size_t n);
+void out_advance(char *end);
 
 // ---------------------------------------------------------------------------
 // Random numbers and allocation

@@ -12,8 +12,6 @@ namespace {
 char block[1 << 16];
 size_t used = 0;
 
-// Room for the longest number written: "%f" of -1e308 takes 316 bytes.
-constexpr size_t max_number = 400;
 
 void make_room(size_t n) {
   if (used + n > sizeof block) out_flush();
@@ -38,24 +36,20 @@ char *put_digits(char *p, uint64_t v) {
     *p = static_cast<char>('0' + v);
     return p + 1;
   }
-  char tmp[20];
-  char *t = tmp + sizeof tmp;
+  int n = 2;
+  for (uint64_t ten = 100; n < 20 && v >= ten; ten *= 10) n++;
+  char *end = p + n;
   while (v >= 100) {
-    t -= 2;
-    put_pair(t, static_cast<unsigned int>(v % 100));
+    end -= 2;
+    put_pair(end, static_cast<unsigned int>(v % 100));
     v /= 100;
   }
-  if (v >= 10) {
-    t -= 2;
-    put_pair(t, static_cast<unsigned int>(v));
-  } else {
-    *--t = static_cast<char>('0' + v);
-  }
-  size_t n = static_cast<size_t>(tmp + sizeof tmp - t);
-  memcpy(p, t, n);
+  if (v >= 10)
+    put_pair(end - 2, static_cast<unsigned int>(v));
+  else
+    end[-1] = static_cast<char>('0' + v);
   return p + n;
 }
-
 
 } // namespace
 
@@ -72,15 +66,20 @@ char *put_fixed(char *p, double v) {
     memcpy(p, text, n);
     return p + n;
   }
-  if (std::fabs(v) >= 1e12)
-    return std::to_chars(p, p + max_number, v, std::chars_format::fixed, 6).ptr;
+  if (biased >= 1023 + 40) // |v| >= 2^40
+    return std::to_chars(p, p + OUT_NUMBER, v, std::chars_format::fixed, 6).ptr;
   // v = m * 2^-shift exactly, so v * 10^6 = m * 10^6 / 2^shift, an exact
   // fraction that is rounded to nearest, ties to even, as printf does.
   uint64_t m = biased ? mantissa | (uint64_t{1} << 52) : mantissa;
-  int shift = 1075 - (biased ? biased : 1);
+  int shift = 1075 - (biased ? biased : 1); // 13 or more, since |v| < 2^40
   unsigned __int128 n = static_cast<unsigned __int128>(m) * 1000000u;
   uint64_t q = 0;
-  if (shift < 128) { // shift >= 21 here, since |v| < 1e12 < 2^40
+  if (shift < 64) {
+    uint64_t low = static_cast<uint64_t>(n), high = static_cast<uint64_t>(n >> 64);
+    q = high << (64 - shift) | low >> shift;
+    uint64_t rest = low & ((uint64_t{1} << shift) - 1), half = uint64_t{1} << (shift - 1);
+    q += (rest > half) | ((rest == half) & q);
+  } else if (shift < 128) {
     // Adding just under half, plus the low bit of the quotient, rounds
     // halves to the even neighbour.
     unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
@@ -95,6 +94,24 @@ char *put_fixed(char *p, double v) {
   put_pair(p + 4, fraction % 100);
   return p + 6;
 }
+
+char *put_fixed_sign(char *p, double v) {
+  if (!std::signbit(v)) *p++ = ' ';
+  return put_fixed(p, v);
+}
+
+char *put_int(char *p, long long v) {
+  if (v >= 0) return put_digits(p, static_cast<uint64_t>(v));
+  *p++ = '-';
+  return put_digits(p, 0 - static_cast<uint64_t>(v));
+}
+
+char *out_space(size_t n) {
+  make_room(n);
+  return block + used;
+}
+
+void out_advance(char *end) { used = static_cast<size_t>(end - block); }
 
 void out_bytes(const char *s, size_t n) {
   if (n > sizeof block) {
@@ -114,28 +131,11 @@ void out_char(char c) {
   block[used++] = c;
 }
 
-void out_fixed(double v) {
-  make_room(max_number);
-  used = static_cast<size_t>(put_fixed(block + used, v) - block);
-}
+void out_fixed(double v) { out_advance(put_fixed(out_space(OUT_NUMBER), v)); }
 
-void out_fixed_sign(double v) {
-  make_room(max_number + 1);
-  if (!std::signbit(v)) block[used++] = ' ';
-  used = static_cast<size_t>(put_fixed(block + used, v) - block);
-}
+void out_fixed_sign(double v) { out_advance(put_fixed_sign(out_space(OUT_NUMBER), v)); }
 
-void out_int(long long v) {
-  make_room(24);
-  char *p = block + used;
-  if (v < 0) {
-    *p++ = '-';
-    p = put_digits(p, 0 - static_cast<uint64_t>(v));
-  } else {
-    p = put_digits(p, static_cast<uint64_t>(v));
-  }
-  used = static_cast<size_t>(p - block);
-}
+void out_int(long long v) { out_advance(put_int(out_space(24), v)); }
 
 void out_flush() {
   if (used) fwrite(block, 1, used, stdout);
