@@ -51,13 +51,19 @@ if [[ -d $PEERS ]]; then
     echo "note: GAlib peers not built (apt-get install libga-dev)" >&2
 fi
 
-# A 50 x 50 assignment problem from a fixed linear congruential sequence.
+# A 50 x 50 assignment problem from a fixed linear congruential sequence,
+# in exact integer arithmetic (awk's doubles would round the products); the
+# same problem as in tests/exact_output_run_test.cc.
 problem=$scratch/jobs50.dat
-awk 'BEGIN { s = 12345; print 50
-  for (r = 0; r < 50; r++) { line = ""
-    for (c = 0; c < 50; c++) { s = (s * 1103515245 + 12345) % 2147483648
-      line = line " " int(s / 65536) % 100 }
-    print line } }' >"$problem"
+python3 -c '
+s = 12345
+print(50)
+for r in range(50):
+    row = []
+    for c in range(50):
+        s = (s * 1103515245 + 12345) % 2147483648
+        row.append(str(s // 65536 % 100))
+    print(" ".join(row))' >"$problem"
 
 # name|our arguments|peer command (- for none)
 workloads=(
@@ -100,8 +106,11 @@ for w in "${workloads[@]}"; do
   prog=${argv[0]}
   echo "timing $name ..." >&2
   same=yes
-  # Both streams count: tacticbreed reports on standard error.
-  if ! cmp -s <("$ours/$prog" "${argv[@]:1}" 2>&1) <("$base/$prog" "${argv[@]:1}" 2>&1); then
+  # Both streams count (tacticbreed reports on standard error), each apart.
+  "$ours/$prog" "${argv[@]:1}" >"$scratch/ours.out" 2>"$scratch/ours.err"
+  "$base/$prog" "${argv[@]:1}" >"$scratch/base.out" 2>"$scratch/base.err"
+  if ! cmp -s "$scratch/ours.out" "$scratch/base.out" ||
+     ! cmp -s "$scratch/ours.err" "$scratch/base.err"; then
     same=NO
     identical=no
   fi
@@ -136,5 +145,7 @@ mem_pair mapseries mapseries -points 100000 10000000
 mem_pair orbitpin orbitpin -points 20000 2000000 -skip 0
 
 echo
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'),"\
+  "$(${CXX:-g++} --version | head -n 1), hyperfine $(hyperfine --version | cut -d' ' -f2)"
 echo "Output identical to $baseline on every workload: $identical"
 [[ $identical == yes ]]
