@@ -129,28 +129,20 @@ bool whole_payoffs(long long pay[4]) {
 // The same bout as play_rounds, with payoffs from whole_payoffs: the same
 // moves, draws and score totals. Each player's history index is carried
 // from round to round (the latest round entering the high bits) instead of
-// being read back from the circular buffers, and the noise draws that miss
-// are scanned in bulk: draw q of the 2 x rounds tests is player q % 2's in
-// round q / 2.
+// being read back from the circular buffers. Without noise the two noise
+// draws of every round can only miss, and are skipped in one go.
 void play_bout(int a, int b, const long long pay[4]) {
   const char *ta = oldpop[a], *tb = oldpop[b];
-  const unsigned int limit = uniform_limit(noise);
-  const long long tests = 2LL * rounds;
-  long long hit = draws_until_below(limit, tests);
+  const unsigned long limit = uniform_limit(noise);
+  if (limit == 0) skip_random(2LL * rounds);
   long long sa = 0, sb = 0;
   int ia = 0, ib = 0;
   // Round t's moves as pairs (own move, other's move), after the noise.
-  auto play = [&](int t, int start, int *pair_a, int *pair_b) {
+  auto play = [&](int start, int *pair_a, int *pair_b) {
     int ma = ta[start + ia], mb = tb[start + ib];
-    if (hit >> 1 == t) {
-      if (hit == 2LL * t) {
-        ma = static_cast<int>(next_random() % 2);
-        hit += 1 + draws_until_below(limit, tests - hit - 1);
-      }
-      if (hit == 2LL * t + 1) {
-        mb = static_cast<int>(next_random() % 2);
-        hit += 1 + draws_until_below(limit, tests - hit - 1);
-      }
+    if (limit > 0) {
+      if (static_cast<unsigned long>(next_random()) < limit) ma = static_cast<int>(next_random() % 2);
+      if (static_cast<unsigned long>(next_random()) < limit) mb = static_cast<int>(next_random() % 2);
     }
     *pair_a = 2 * ma + mb;
     *pair_b = 2 * mb + ma;
@@ -159,13 +151,13 @@ void play_bout(int a, int b, const long long pay[4]) {
   };
   int t = 0, pair_a, pair_b;
   for (; t < rounds && t < hlen; t++) { // the history still growing
-    play(t, dnaindex[t], &pair_a, &pair_b);
+    play(dnaindex[t], &pair_a, &pair_b);
     ia += pair_a << 2 * t;
     ib += pair_b << 2 * t;
   }
   const int start = dnaindex[hlen], top = 2 * (hlen - 1);
   for (; t < rounds; t++) {
-    play(t, start, &pair_a, &pair_b);
+    play(start, &pair_a, &pair_b);
     ia = ia >> 2 | pair_a << top;
     ib = ib >> 2 | pair_b << top;
   }
