@@ -86,8 +86,10 @@ TEST(OutputBlock, IntegersAndCharactersAsPrintfWritesThem) {
   std::mt19937_64 gen(99);
   std::vector<long long> values = {0, 9, 10, 99, 100, 101, -1, -10, -99, -100,
                                    INT64_MAX, INT64_MIN, INT64_MIN + 1};
-  for (long long p = 1; p <= 1000000000000000000LL; p *= 10)
+  for (long long p = 1;; p *= 10) { // every power of ten up to 10^18
     for (long long v : {p - 1, p, p + 1, -p}) values.push_back(v);
+    if (p > INT64_MAX / 10) break;
+  }
   for (int i = 0; i < 100000; i++)
     values.push_back(static_cast<long long>(gen()) >> (gen() % 64));
   testing::internal::CaptureStdout();
