@@ -110,7 +110,13 @@ void skip_random(long long n);
 // random_range(0.0, 1.0) is k / 2^31 for the draw k, so it lies below p
 // exactly when k < uniform_limit(p). From 0 (p <= 0 or not a number) to 2^31
 // (every draw).
-unsigned int uniform_limit(double p);
+inline unsigned int uniform_limit(double p) {
+  double t = p * 2147483648.0; // exact: a power of two
+  if (!(t > 0.0)) return 0;
+  if (t >= 2147483648.0) return 2147483648u;
+  unsigned int k = static_cast<unsigned int>(t); // ceil(t): one more unless whole
+  return k < t ? k + 1 : k;
+}
 
 // Draws until a value lies below `limit`, at most n values; returns how many
 // were drawn before that one, or n when none was below. Either way every

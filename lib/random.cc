@@ -105,13 +105,6 @@ void skip_random(long long n) {
   }
 }
 
-unsigned int uniform_limit(double p) {
-  double t = p * 2147483648.0; // exact: a power of two
-  if (!(t > 0.0)) return 0;
-  if (t >= 2147483648.0) return 2147483648u;
-  return static_cast<unsigned int>(std::ceil(t));
-}
-
 long long draws_until_below(unsigned int limit, long long n) {
   if (limit == 0 || n <= 0) {
     skip_random(n);
