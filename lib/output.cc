@@ -85,7 +85,8 @@ char *put_fixed(char *p, double v) {
     unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
     q = static_cast<uint64_t>((n + (half - 1) + ((n >> shift) & 1)) >> shift);
   } // else below 2^-75: rounds to zero
-  if (negative) *p++ = '-';
+  *p = '-'; // kept only for negative numbers; no branch on a sign that varies
+  p += negative;
   p = put_digits(p, q / 1000000);
   *p++ = '.';
   unsigned int fraction = static_cast<unsigned int>(q % 1000000);
@@ -96,8 +97,8 @@ char *put_fixed(char *p, double v) {
 }
 
 char *put_fixed_sign(char *p, double v) {
-  if (!std::signbit(v)) *p++ = ' ';
-  return put_fixed(p, v);
+  *p = ' ';
+  return put_fixed(p + !std::signbit(v), v);
 }
 
 char *put_int(char *p, long long v) {
