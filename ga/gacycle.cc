@@ -133,25 +133,28 @@ double times_power_of_two(double x, int k) {
 double digits_value(const char *s, int len) {
   if constexpr (std::endian::native != std::endian::little)
     return plain_digits_value(s, len);
-  // While v is below 2^52, v = 2v + digit is exact, so an integer sum gives
-  // the same value; below 2^45 eight more digits fit at once, the low bit of
-  // byte i giving bit 7 - i.
+  // The digits as one integer while it fits 64 bits, eight at a time (the
+  // low bit of byte i giving bit 7 - i) while it stays below 2^56.
   uint64_t v = 0;
   int j = 0;
-  for (; j + 8 <= len && v < uint64_t{1} << 45; j += 8) {
+  for (; j + 8 <= len && v < uint64_t{1} << 56; j += 8) {
     uint64_t x;
     memcpy(&x, s + j, sizeof x);
     if ((x & 0xfefefefefefefefe) != 0x3030303030303030) return plain_digits_value(s, len);
     v = v << 8 | ((x & 0x0101010101010101) * 0x8040201008040201) >> 56;
   }
   if (!binary_digits(s + j, len - j)) return plain_digits_value(s, len);
-  for (; j < len && v < uint64_t{1} << 52; j++) v = 2 * v + (s[j] - '0');
-  if (j == len) return static_cast<double>(v);
-  // From 2^52 on, 2v + 1 lies halfway between two doubles and rounds to the
-  // one whose last significant bit is 0; after that every sum is 2^54 or more,
-  // where a digit is less than half a step, so the value only doubles.
-  v = 2 * v + 2 * ((s[j] - '0') & v & 1);
-  return times_power_of_two(static_cast<double>(v), len - j - 1);
+  for (; j < len && v < uint64_t{1} << 63; j++) v = 2 * v + (s[j] - '0');
+  // The double sum is exact while it stays below 2^52 before a step, so up
+  // to 53 significant bits it is v itself. The step from the first sum of 53
+  // bits adds a digit 1 halfway between two doubles, and rounds to the one
+  // whose last significant bit is 0; every later sum is 2^54 or more, where
+  // a digit is less than half a step, so the value only doubles.
+  int bits = v ? 64 - std::countl_zero(v) : 0;
+  if (bits <= 53) return static_cast<double>(v); // then j == len
+  uint64_t head = v >> (bits - 53), next = v >> (bits - 54) & 1;
+  head = 2 * head + 2 * (next & head & 1);
+  return times_power_of_two(static_cast<double>(head), len - j + bits - 54);
 }
 
 double binary_fraction(const char *digits, int len) {
