@@ -13,7 +13,7 @@
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-default_baseline=BASELINE_COMMIT
+default_baseline=c9a3280db3c3 # the last commit before the speed-ups
 baseline=${1:-$default_baseline}
 RUNS=${RUNS:-5}
 PEERS=${PEERS:-$top/../shared/peers}

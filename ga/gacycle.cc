@@ -158,6 +158,9 @@ double digits_value(const char *s, int len) {
 }
 
 double binary_fraction(const char *digits, int len) {
+  // Up to 1023 digits, v and 2^len are finite and v / 2^len is v scaled by a
+  // power of two, correctly rounded either way.
+  if (len <= 1023) return ldexp(digits_value(digits, len), -len);
   double f = 0.0, weight = 1.0;
   for (int j = 0; j < len; j++) {
     weight *= 0.5;

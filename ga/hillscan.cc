@@ -52,18 +52,13 @@ double surface(double x, double y) {
   return sum / surface_peak;
 }
 
-// The len digits from s, most significant first, as a coordinate in [-4, 4);
-// `whole` is 2^len.
-double coordinate(const char *s, double whole) {
-  return digits_value(s, len) / whole * 8.0 - 4.0;
-}
-
-double str2num(const char *s) { return coordinate(s, pow(2.0, len)); }
+// The len digits from s, most significant first, as a coordinate in [-4, 4).
+double str2num(const char *s) { return binary_fraction(s, len) * 8.0 - 4.0; }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  double sum = 0.0, whole = pow(2.0, len);
+  double sum = 0.0;
   for (int i = 0; i < size; i++) {
-    fitness[i] = surface(coordinate(pop[i], whole), coordinate(pop[i] + len, whole));
+    fitness[i] = surface(str2num(pop[i]), str2num(pop[i] + len));
     sum += fitness[i];
   }
   for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;

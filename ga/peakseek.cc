@@ -44,16 +44,13 @@ double bump(double x) {
   return exp(-(d * d) / var);
 }
 
-// The len digits of s, most significant first, as a binary fraction in [0, 1):
-// their value over `whole`, which is 2^len.
-double fraction_of(const char *s, double whole) { return digits_value(s, len) / whole; }
-
-double str2num(const char *s) { return fraction_of(s, pow(2.0, len)); }
+// The len digits of s, most significant first, as a binary fraction in [0, 1).
+double str2num(const char *s) { return binary_fraction(s, len); }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  double sum = 0.0, whole = pow(2.0, len);
+  double sum = 0.0;
   for (int i = 0; i < size; i++) {
-    fitness[i] = bump(fraction_of(pop[i], whole));
+    fitness[i] = bump(str2num(pop[i]));
     sum += fitness[i];
   }
   for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
