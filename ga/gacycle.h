@@ -102,4 +102,21 @@ void run_generations(int gens, int size, const double *weight,
   }
 }
 
+// The whole run of a GA over strings of `digits` binary digits: both
+// populations, the fitness and weight arrays, the first population, then
+// `gens` generations.
+template <class Fitness, class Stats, class Reproduce>
+void run_digit_ga(int size, int gens, int digits, Fitness compute_fitness,
+                  Stats dump_stats, Reproduce reproduce) {
+  auto oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  make_digit_populations(oldpop, newpop, size, digits);
+  run_generations(
+      gens, size, nfitness, oldpop, newpop,
+      [&](char **pop) { compute_fitness(pop, fitness, nfitness); },
+      [&](int t, char **pop) { dump_stats(t, pop, fitness); }, reproduce);
+}
+
 #endif

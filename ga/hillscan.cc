@@ -78,16 +78,14 @@ void dump_stats(int t, char **pop, const double *fitness) {
   out_block_head(t);
   out_text("average value = ");
   out_fixed(sum / size);
-  // Only values that are not numbers (halves too long for a double) leave
-  // no best genome; say so rather than index outside the population.
   out_text("\nbest (x, y) = (");
-  out_fixed(best < 0 ? NAN : str2num(pop[best]));
+  out_fixed(str2num(pop[best]));
   out_text(", ");
-  out_fixed(best < 0 ? NAN : str2num(pop[best] + len));
+  out_fixed(str2num(pop[best] + len));
   out_text(")\nbest DNA = \"");
-  out_text(best < 0 ? "" : pop[best]);
+  out_text(pop[best]);
   out_text("\"\nbest value = ");
-  out_fixed(best < 0 ? NAN : fitness[best]);
+  out_fixed(fitness[best]);
   out_text("\n");
 }
 
@@ -106,15 +104,7 @@ int main(int argc, char **argv) {
   get_options(argc, argv, options, help_string);
   seed_random(seed);
   check_parameters();
-  auto oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
-  auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
-  auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  make_digit_populations(oldpop, newpop, size, 2 * len);
-  run_generations(
-      gens, size, nfitness, oldpop, newpop,
-      [&](char **pop) { compute_fitness(pop, fitness, nfitness); },
-      [&](int t, char **pop) { dump_stats(t, pop, fitness); }, reproduce);
+  run_digit_ga(size, gens, 2 * len, compute_fitness, dump_stats, reproduce);
   end_run();
 }
 #endif

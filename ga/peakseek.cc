@@ -92,15 +92,7 @@ int main(int argc, char **argv) {
   get_options(argc, argv, options, help_string);
   seed_random(seed);
   check_parameters();
-  auto oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
-  auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
-  auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  make_digit_populations(oldpop, newpop, size, len);
-  run_generations(
-      gens, size, nfitness, oldpop, newpop,
-      [&](char **pop) { compute_fitness(pop, fitness, nfitness); },
-      [&](int t, char **pop) { dump_stats(t, pop, fitness); }, reproduce);
+  run_digit_ga(size, gens, len, compute_fitness, dump_stats, reproduce);
   end_run();
 }
 #endif
