@@ -1,6 +1,5 @@
 // The generation cycle shared by the genetic-algorithm programs.
 #include <bit>
-#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -27,17 +26,14 @@ int select_one(const double *weight, int size) {
 }
 
 ROULETTE make_roulette(int size) {
-  ROULETTE wheel{nullptr, nullptr, size, false};
+  ROULETTE wheel{nullptr, size};
   wheel.sum = static_cast<double *>(xmalloc_array(size, sizeof(double)));
   return wheel;
 }
 
 void spin_up(ROULETTE *wheel, const double *weight) {
-  wheel->weight = weight;
-  wheel->sorted = true;
   double c = 0.0, largest = -HUGE_VAL;
   for (int i = 0; i < wheel->size; i++) {
-    if (!(weight[i] >= 0.0 && weight[i] <= DBL_MAX)) wheel->sorted = false;
     c += weight[i];
     if (c > largest) largest = c;
     wheel->sum[i] = largest;

@@ -24,10 +24,8 @@ int select_one(const double *weight, int size);
 // the first whose largest sum so far does, and those never decrease, so a
 // binary search finds it, whatever the weights.
 struct ROULETTE {
-  const double *weight;
   double *sum; // largest running sums so far, `size` of them
   int size;
-  bool sorted; // every weight finite and >= 0: the sums themselves never fall
 };
 ROULETTE make_roulette(int size);
 void spin_up(ROULETTE *wheel, const double *weight);

@@ -97,7 +97,6 @@ TEST(Roulette, PicksExactlyWhatTheScanPicks) {
     if (trial == 4) w[n / 2] = NAN;
     if (trial == 5) w[3] = -0.5;
     spin_up(&wheel, w.data());
-    EXPECT_EQ(wheel.sorted, trial < 4);
     for (int k = 0; k < 20000; k++) {
       RANDOM_STATE before = random_state;
       int scan = select_one(w.data(), n);
