@@ -68,13 +68,8 @@ TEST(HillscanRun, HelpScreenIsExact) {
 }
 
 TEST(HillscanRun, SameSeedSameOutputOtherSeedOtherOutput) {
-  auto a = run_program("hillscan", {"-seed", "7", "-gens", "20"});
-  auto b = run_program("hillscan", {"-seed", "7", "-gens", "20"});
-  auto c = run_program("hillscan", {"-seed", "8", "-gens", "20"});
-  EXPECT_EQ(a.status, 0);
-  EXPECT_EQ(a.out, b.out);
-  EXPECT_NE(a.out, c.out);
-  EXPECT_EQ(a.err, "");
+  expect_seed_decides("hillscan", {"-gens", "20"});
+  EXPECT_EQ(run_program("hillscan", {"-gens", "2"}).err, "");
 }
 
 TEST(HillscanRun, BlocksReportTheBestGenomeAndItsPoint) {

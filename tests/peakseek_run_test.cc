@@ -64,13 +64,8 @@ TEST(PeakseekRun, HelpScreenIsExact) {
 }
 
 TEST(PeakseekRun, SameSeedSameOutputOtherSeedOtherOutput) {
-  auto a = run_program("peakseek", {"-seed", "7", "-gens", "20"});
-  auto b = run_program("peakseek", {"-seed", "7", "-gens", "20"});
-  auto c = run_program("peakseek", {"-seed", "8", "-gens", "20"});
-  EXPECT_EQ(a.status, 0);
-  EXPECT_EQ(a.out, b.out);
-  EXPECT_NE(a.out, c.out);
-  EXPECT_EQ(a.err, "");
+  expect_seed_decides("peakseek", {"-gens", "20"});
+  EXPECT_EQ(run_program("peakseek", {"-gens", "2"}).err, "");
 }
 
 TEST(PeakseekRun, BlocksHaveTheirShapeAndReportTheFirstBest) {

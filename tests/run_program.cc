@@ -83,6 +83,19 @@ std::vector<std::string> split_lines(const std::string &text) {
   return lines;
 }
 
+void expect_seed_decides(const std::string &program,
+                         const std::vector<std::string> &args) {
+  auto with_seed = [&](const char *seed) {
+    std::vector<std::string> all = {"-seed", seed};
+    all.insert(all.end(), args.begin(), args.end());
+    return run_program(program, all);
+  };
+  auto a = with_seed("7"), b = with_seed("7"), c = with_seed("8");
+  EXPECT_EQ(a.status, 0) << program;
+  EXPECT_EQ(a.out + a.err, b.out + b.err) << program;
+  EXPECT_NE(a.out + a.err, c.out + c.err) << program;
+}
+
 std::vector<StatBlock> stat_blocks(const std::string &text, size_t size) {
   auto lines = split_lines(text);
   EXPECT_EQ(lines.size() % size, 0u);

@@ -19,6 +19,11 @@ RunResult run_program(const std::string &program,
                       const std::string &workdir = "",
                       const std::string &input = "");
 
+// Runs `program` with `args` and seed 7 twice, then with seed 8: the two
+// runs with one seed must print the same, the other seed something else.
+void expect_seed_decides(const std::string &program,
+                         const std::vector<std::string> &args);
+
 // The lines of a text, without their newlines.
 std::vector<std::string> split_lines(const std::string &text);
 
