@@ -61,10 +61,7 @@ double decode(const std::string &half) {
 } // namespace
 
 TEST(HillscanRun, HelpScreenIsExact) {
-  auto r = run_program("hillscan", {"-help"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, help_screen);
-  EXPECT_EQ(r.out, "");
+  expect_help_screen("hillscan", help_screen);
 }
 
 TEST(HillscanRun, SameSeedSameOutputOtherSeedOtherOutput) {

@@ -35,10 +35,7 @@ using Lines = std::vector<std::string>;
 } // namespace
 
 TEST(MapseriesRun, HelpScreenWrapsTheLongEntry) {
-  auto r = run_program("mapseries", {"-help"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, help_screen);
+  expect_help_screen("mapseries", help_screen);
 }
 
 TEST(MapseriesRun, EachMapStartsWithItsKnownIterates) {

@@ -67,10 +67,7 @@ std::vector<std::string> xs(const std::vector<Line> &lines) {
 } // namespace
 
 TEST(OrbitpinRun, HelpScreenIsExact) {
-  auto r = run_program("orbitpin", {"-help"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, help_screen);
+  expect_help_screen("orbitpin", help_screen);
 }
 
 TEST(OrbitpinRun, BadTimingIsRefusedBeforeAnyOutput) {

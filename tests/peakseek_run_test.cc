@@ -53,10 +53,7 @@ std::vector<Block> blocks(const std::string &out) {
 } // namespace
 
 TEST(PeakseekRun, HelpScreenIsExact) {
-  auto r = run_program("peakseek", {"-help"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, help_screen);
-  EXPECT_EQ(r.out, "");
+  expect_help_screen("peakseek", help_screen);
   auto bad = run_program("peakseek", {"-size"});
   EXPECT_EQ(bad.status, 1);
   EXPECT_EQ(bad.err, std::string("peakseek: unknown or incorrectly used option "

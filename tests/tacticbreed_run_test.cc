@@ -68,10 +68,7 @@ void expect_tables(const std::string &out, size_t lines, size_t length) {
 } // namespace
 
 TEST(TacticbreedRun, HelpScreenIsExact) {
-  auto r = run_program("tacticbreed", {"-help"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, help_screen);
-  EXPECT_EQ(r.out, "");
+  expect_help_screen("tacticbreed", help_screen);
 }
 
 TEST(TacticbreedRun, ZeroGenerationsDumpTheRandomFirstGeneration) {

@@ -60,10 +60,7 @@ std::vector<std::vector<double>> parse(const std::string &out) {
 } // namespace
 
 TEST(TacticpoolRun, HelpScreenIsExact) {
-  auto r = run_program("tacticpool", {"-help"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, help_screen);
+  expect_help_screen("tacticpool", help_screen);
 }
 
 TEST(TacticpoolRun, KnownLinesWithoutRandomPlayers) {
