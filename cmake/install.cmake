@@ -14,6 +14,8 @@ install(FILES man/man1/peakseek.1 man/man1/hillscan.1 man/man1/jobmatch.1
 install(FILES data/hop1.dat
         DESTINATION ${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME})
 
-add_test(NAME install
-         COMMAND ${CMAKE_SOURCE_DIR}/tests/install_test.sh ${CMAKE_COMMAND}
-                 ${CMAKE_BINARY_DIR})
+if(BUILD_TESTING)
+  add_test(NAME install
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/install_test.sh ${CMAKE_COMMAND}
+                   ${CMAKE_BINARY_DIR})
+endif()
