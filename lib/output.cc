@@ -1,6 +1,5 @@
 // Standard output assembled in memory and written in large blocks, with an
 // exact formatter for "%f" that avoids the cost of printf per number.
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -66,8 +65,11 @@ char *put_fixed(char *p, double v) {
     memcpy(p, text, n);
     return p + n;
   }
-  if (biased >= 1023 + 40) // |v| >= 2^40
-    return std::to_chars(p, p + OUT_NUMBER, v, std::chars_format::fixed, 6).ptr;
+  // |v| >= 2^40 is rare in a report; the C library writes it. (Not every
+  // C++ library has a floating-point std::to_chars, the WebAssembly one
+  // among them.)
+  if (biased >= 1023 + 40)
+    return p + snprintf(p, OUT_NUMBER, "%.6f", v);
   // v = m * 2^-shift exactly, so v * 10^6 = m * 10^6 / 2^shift, an exact
   // fraction that is rounded to nearest, ties to even, as printf does.
   uint64_t m = biased ? mantissa | (uint64_t{1} << 52) : mantissa;
