@@ -109,7 +109,7 @@ progress=()
 [ -t 2 ] && progress=(--bar)
 # shellcheck disable=SC2086  # ARGS is meant to split into options
 parallel "${progress[@]}" --results "$runs/{#}" --joblog "$runs/joblog" "$@" \
-  "$bin/$program" $args "$option" {1} -seed {2} \
+  "$bin/$program" $args "$option" '{1}' -seed '{2}' \
   ::: "${value_list[@]}" ::: $(seq 1 "$seeds") >/dev/null || true
 
 # The exit status (a signal counts as 128+N) and the command line of every
