@@ -7,7 +7,7 @@ set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/demo-out}
 
-texts="peakseek hillscan jobmatch tacticbreed tacticbreed-hlen2
+texts="peakseek hillscan hillscan-size40 jobmatch tacticbreed tacticbreed-hlen2
        tacticbreed-hlen2-population tacticpool tacticpool-noise mapseries
        mapseries-60 bifurcation orbitpin orbitpin-noise"
 pictures="peakseek hillscan jobmatch tacticbreed tacticpool tacticpool-noise

@@ -1,24 +1,35 @@
 # Best and average fitness per generation of a genetic-algorithm run, read
 # from its statistics blocks on standard input; the picture goes to standard
-# output. Arguments: the program (for the title) and the label of the y
-# axis (default "fitness").
+# output. Arguments: the run (for the title), the label of the y axis
+# (default "fitness") and, optionally, the best value known for the problem,
+# drawn as a dashed line.
 #   build/bin/peakseek | gnuplot -c demo/gastats.gp peakseek > peakseek.png
-#   build/bin/jobmatch | gnuplot -c demo/gastats.gp jobmatch total > jobmatch.png
+#   build/bin/jobmatch | gnuplot -c demo/gastats.gp jobmatch total 96 > jobmatch.png
 #   build/bin/tacticbreed 2>&1 >/dev/null |
 #     gnuplot -c demo/gastats.gp tacticbreed "payoff per round" > tacticbreed.png
 # (tacticbreed writes its statistics to standard error.)
-load system(sprintf("dirname '%s'", ARG0)) . "/png.gp"
+dir = system(sprintf("dirname '%s'", ARG0))
+load dir . "/png.gp"
 
-# One "generation average best" line per block; the labels differ from
-# program to program ("best value", "best score", "best average score").
+# The blocks as columns (generation, average, best, ...) under a header.
+set datafile separator "\t"
 set table $stats
-plot "< awk '/^time = /{t = $3} /^average /{a = $NF} /^best (value|score|average score) *= /{print t, a, $NF}'" \
-  using 1:2:3 with table
+plot "< awk -f '" . dir . "/gastats.awk'" skip 1 using 1:2:3 with table
 unset table
+set datafile separator whitespace
 
 set title (ARGC >= 1 ? ARG1 : "genetic algorithm") . ": best and average per generation"
 set xlabel "generation"
 set ylabel (ARGC >= 2 ? ARG2 : "fitness")
 set key bottom right
-plot $stats using 1:3 with lines lw 2 title "best", \
-     $stats using 1:2 with lines lw 2 title "average"
+# Room above the best line, which often runs along its ceiling.
+set offsets 0, 0, graph 0.12, graph 0.02
+if (ARGC >= 3) {
+  known = real(ARG3)
+  plot $stats using 1:3 with lines lw 2 lc rgb "#c02020" title "best", \
+       $stats using 1:2 with lines lw 2 lc rgb "#203080" title "average", \
+       known with lines dt 2 lw 1.5 lc rgb "#404040" title sprintf("best possible (%g)", known)
+} else {
+  plot $stats using 1:3 with lines lw 2 lc rgb "#c02020" title "best", \
+       $stats using 1:2 with lines lw 2 lc rgb "#203080" title "average"
+}

@@ -33,6 +33,9 @@ step peakseek.txt "peakseek, defaults"
 
 step hillscan.txt "hillscan, defaults"
 "$bin/hillscan" > "$out/hillscan.txt"
+# The defaults stall on a lesser hill; a larger population finds the peak.
+step hillscan-size40.txt "hillscan -size 40 -gens 100"
+"$bin/hillscan" -size 40 -gens 100 > "$out/hillscan-size40.txt"
 
 # The default specification file is data/hop1.dat under the working directory.
 step jobmatch.txt "jobmatch, defaults (data/hop1.dat)"
@@ -74,6 +77,8 @@ gnuplot is not installed, so no pictures were drawn. Install it (Debian:
 apt-get install gnuplot-nox) and run demo/run.sh again, or draw a picture
 from a text output by hand, for instance:
   gnuplot -c demo/gastats.gp peakseek < $out/peakseek.txt > peakseek.png
+and turn the statistics of a genetic algorithm into a table:
+  awk -f demo/gastats.awk $out/peakseek.txt
 EOF
   exit 0
 fi
@@ -90,17 +95,25 @@ echo "Pictures in $out:"
 # The arguments are those of the one-line commands in the README, so that
 # the pictures there can be made either way.
 picture peakseek.png gastats.gp peakseek.txt peakseek
-picture hillscan.png gastats.gp hillscan.txt hillscan
-picture jobmatch.png gastats.gp jobmatch.txt jobmatch total
+picture hillscan.png gastats.gp hillscan-size40.txt "hillscan -size 40 -gens 100"
+# 96 is the best total of data/hop1.dat.
+picture jobmatch.png gastats.gp jobmatch.txt jobmatch total 96
 picture tacticbreed.png gastats.gp tacticbreed-hlen2.txt \
   "tacticbreed -hlen 2" "payoff per round"
-step tacticpool.png "from the first 200 lines of tacticpool.txt"
-head -n 200 "$out/tacticpool.txt" |
-  gnuplot -c "$demo/tacticpool.gp" > "$out/tacticpool.png"
-picture tacticpool-noise.png tacticpool.gp tacticpool-noise.txt \
-  "tacticpool -noise 0.05"
-picture mapseries.png mapseries.gp mapseries-60.txt
-picture bifurcation.png bifurcation.gp bifurcation.txt
+# The pictures show the steps in which the shares change: the first 60
+# without noise, the first 1000 with it (the first lines of a longer run are
+# those of a shorter one).
+step tacticpool.png "from the first 60 lines of tacticpool.txt"
+head -n 60 "$out/tacticpool.txt" |
+  gnuplot -c "$demo/tacticpool.gp" "tacticpool -steps 60" > "$out/tacticpool.png"
+step tacticpool-noise.png "from the first 1000 lines of tacticpool-noise.txt"
+head -n 1000 "$out/tacticpool-noise.txt" |
+  gnuplot -c "$demo/tacticpool.gp" "tacticpool -steps 1000 -noise 0.05" log \
+  > "$out/tacticpool-noise.png"
+picture mapseries.png mapseries.gp mapseries-60.txt \
+  "logistic map 4 r x (1 - x), r = 1, x0 = 0.123456"
+picture bifurcation.png bifurcation.gp bifurcation.txt \
+  "bifurcation diagram of the logistic map 4 r x (1 - x)"
 picture orbitpin.png orbitpin.gp orbitpin.txt 50 100 200
 picture orbitpin-noise.png orbitpin.gp orbitpin-noise.txt 50 100 200 \
   "orbitpin -gauss 0.002"

@@ -2,7 +2,7 @@
 # Checks the manual pages against the programs: every page formats without a
 # warning, has the sections a reader looks for, and lists exactly the options
 # of its program's help screen (which is printed from the option table), each
-# with the default that the help screen shows.
+# with the default that the help screen shows, and gives the suite's version.
 # Usage: man_test.sh BIN_DIR SOURCE_DIR
 set -u
 bin=${1:?usage: man_test.sh BIN_DIR SOURCE_DIR}
@@ -16,6 +16,10 @@ fi
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The suite's version, which every page shows in its footer.
+version=$(sed -n 's/^project([^ ]* VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+[ -n "$version" ] || fail "CMakeLists.txt gives no project VERSION"
 
 # "-name default" for every option of the help screen; a continuation line
 # (indented deeper than the names) belongs to the entry above it.
@@ -72,7 +76,8 @@ for p in $programs; do
     grep -qx "\.SH \"\{0,1\}$s\"\{0,1\}" "$page" || fail "$p: no $s section"
   done
   grep -qx "$p \\\\- .*" "$page" || fail "$p: NAME line does not start with \"$p \\-\""
-  grep -q "^\.TH $(echo "$p" | tr a-z A-Z) 1 " "$page" || fail "$p: .TH does not name $p in section 1"
+  grep -q "^\.TH $(echo "$p" | tr a-z A-Z) 1 [^ ]* \"modelsuite $version\" " "$page" ||
+    fail "$p: .TH does not name $p in section 1 of modelsuite $version"
 
   help=$(help_options "$p")
   if [ -z "$help" ]; then fail "$p: its help screen lists no options"; continue; fi

@@ -61,6 +61,15 @@ if "$src/sweep/run.sh" -o -nosuchoption -v 1 -s 1 -b "$bin" -d "$out/bad" \
      > "$out/log" 2>&1; then
   fail "a sweep in which every run fails reports success"
 fi
+# A failed run is shown with its command line and its own message, and the
+# sweep fails even though other runs filled the table.
+if "$src/sweep/run.sh" -p peakseek -o -len -v "1 4" -s 1 -a "-gens 2" -b "$bin" \
+     -d "$out/bad" > "$out/log" 2>&1; then
+  fail "a sweep in which a run fails reports success"
+fi
+grep -q -- "peakseek -gens 2 -len 1 -seed 1$" "$out/log" &&
+  grep -q -- "-len must be from 2" "$out/log" ||
+  fail "the failed run is not shown with its message: $(cat "$out/log")"
 
 [ $failures -eq 0 ] || { echo "$failures problem(s) in the sweep"; exit 1; }
 echo "sweep tables agree with the runs"
