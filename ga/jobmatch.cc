@@ -182,9 +182,10 @@ void initialize(int **oldpop, int **newpop) {
 using namespace jobmatch;
 
 int main(int argc, char **argv) {
+  const char *default_specs = specs;
   get_options(argc, argv, options, help_string);
   seed_random(seed);
-  read_specs(specs);
+  read_specs(specs == default_specs ? find_data_file(specs) : specs);
   size = round_population_size(size);
   auto newpop = static_cast<int **>(xmalloc_array(size, sizeof(int *)));
   auto oldpop = static_cast<int **>(xmalloc_array(size, sizeof(int *)));

@@ -153,6 +153,15 @@ void *xmalloc_wide(long long count, long long each);
 extern long long memory_taken;
 
 // ---------------------------------------------------------------------------
+// Data files
+// ---------------------------------------------------------------------------
+
+// `path` when a file is there; otherwise the file of the same name in the
+// data folder installed with the programs, found from the running
+// executable's own folder, when there is one; otherwise `path`.
+const char *find_data_file(const char *path);
+
+// ---------------------------------------------------------------------------
 // Text scanner
 // ---------------------------------------------------------------------------
 
