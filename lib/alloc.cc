@@ -39,8 +39,8 @@ long long footprint(long long n) {
 #ifdef READ_MEMORY_LIMITS
 // Kept free under an address-space limit for what the program maps besides
 // its blocks after the first request: stack growth, stdio buffers, the
-// heap's own slack. Small, so that a tight limit that a run fits today
-// still lets it run.
+// heap's own slack. Small, so that a run that fits a tight limit is not
+// refused.
 const long long address_space_margin = 1LL << 20;
 
 long long physical_memory() {
