@@ -11,8 +11,14 @@ install(FILES man/man1/peakseek.1 man/man1/hillscan.1 man/man1/jobmatch.1
               man/man1/tacticbreed.1 man/man1/tacticpool.1
               man/man1/mapseries.1 man/man1/orbitpin.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# A program finds the installed data from its own folder, so that an
+# installed tree still works where it was moved.
+set(data_folder ${PROJECT_NAME})
 install(FILES data/hop1.dat
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/${data_folder})
+file(RELATIVE_PATH data_from_bin ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_DATADIR}/${data_folder})
+target_compile_definitions(misc PRIVATE DATA_FROM_BIN="${data_from_bin}")
 
 if(BUILD_TESTING)
   add_test(NAME install

@@ -2,6 +2,7 @@
 // linked with --wrap for these names, so every call from the compiled sources
 // lands here; outside a guarded call each wrapper passes straight through.
 #include "harness.h"
+#include "misc.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -123,6 +124,7 @@ Outcome run_guarded(const std::function<void()> &body) {
   streams.clear();
   for (void *block : blocks) __real_free(block);
   blocks.clear();
+  memory_taken = 0; // the allocator's count of what the run holds
   fclose(captured);
   outcome.err.assign(text, length);
   __real_free(text);

@@ -232,9 +232,7 @@ TEST(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
     ASSERT_EQ(std::vector<int>(newpop[0], newpop[0] + len), a) << "trial " << trial;
     ASSERT_EQ(std::vector<int>(newpop[1], newpop[1] + len), b) << "trial " << trial;
     ASSERT_EQ(next_random(), following) << "trial " << trial;
-    for (int i = 0; i < n; i++) {
-      free(oldpop[i]);
-      free(newpop[i]);
-    }
+    free(oldpop[0]); // each population is one block
+    free(newpop[0]);
   }
 }

@@ -247,12 +247,15 @@ void inititalize_population() {
   oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   int length = dna_length();
+  // Every table is taken before any is filled, so that a run too large for
+  // the machine is refused before it touches the memory.
   for (int i = 0; i < size; i++) {
     oldpop[i] = static_cast<char *>(xmalloc(length));
     newpop[i] = static_cast<char *>(xmalloc(length));
+  }
+  for (int i = 0; i < size; i++)
     for (int m = 0; m < length; m++)
       oldpop[i][m] = static_cast<char>(next_random() % 2);
-  }
 }
 
 // Refuses what cannot be played: no history (rounds are counted modulo

@@ -75,7 +75,7 @@ char *out_space(size_t n);
 void out_advance(char *end);
 
 // ---------------------------------------------------------------------------
-// Random numbers and allocation
+// Random numbers
 // ---------------------------------------------------------------------------
 
 // The one random stream of a run. It reproduces the additive-feedback
@@ -123,12 +123,6 @@ inline unsigned int uniform_limit(double p) {
 // value looked at is drawn.
 long long draws_until_below(unsigned int limit, long long n);
 
-// Never returns null: reports "malloc failed to get %d bytes." and exits 1.
-void *xmalloc(int size);
-// The same for count elements of `each` bytes, computed without overflow; a
-// byte count outside the int range is reported like a refused request.
-void *xmalloc_array(long long count, long long each);
-
 // lo + (hi - lo) * (k / 2^31) for one draw k: uniform in [lo, hi).
 inline double random_range(double lo, double hi) {
   return lo + (hi - lo) * (static_cast<double>(next_random()) / 2147483648.0);
@@ -136,6 +130,36 @@ inline double random_range(double lo, double hi) {
 // Standard normal by the polar method; every second call returns the value
 // held back from the previous pair and draws nothing.
 double random_gauss();
+
+// ---------------------------------------------------------------------------
+// Allocation
+// ---------------------------------------------------------------------------
+
+// Never returns null: reports "malloc failed to get %lld bytes." and exits 1
+// when malloc gives no block, for a negative size, and for a request that
+// would take the run's blocks together past the memory the process can have
+// (physical memory, or a lower address-space or cgroup limit), since malloc
+// grants large blocks without the memory behind them.
+void *xmalloc(int size);
+// The same for count elements of `each` bytes, computed without overflow; a
+// byte count outside the int range is reported like a refused request.
+void *xmalloc_array(long long count, long long each);
+// xmalloc_array without the int limit on the byte count, for one block that
+// holds a whole population; count and each lie within the int range.
+void *xmalloc_wide(long long count, long long each);
+
+// What the run's blocks take from the heap so far. A harness that frees the
+// blocks of one run and starts another in the same process sets it to 0.
+extern long long memory_taken;
+
+// ---------------------------------------------------------------------------
+// Data files
+// ---------------------------------------------------------------------------
+
+// `path` when a file is there; otherwise the file of the same name in the
+// data folder installed with the programs, found from the running
+// executable's own folder, when there is one; otherwise `path`.
+const char *find_data_file(const char *path);
 
 // ---------------------------------------------------------------------------
 // Text scanner

@@ -1,6 +1,5 @@
-// Random numbers and allocation.
+// Random numbers.
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #if defined(__SSE2__)
@@ -66,11 +65,6 @@ int first_below(const unsigned int *w, int n, unsigned int limit) {
   return n;
 }
 
-[[noreturn]] void out_of_memory(long long size) {
-  fprintf(stderr, "malloc failed to get %lld bytes.\n", size);
-  exit(1);
-}
-
 // k / 2^31: a fraction in [0, 1) from one draw.
 double fraction(long k) { return static_cast<double>(k) / 2147483648.0; }
 
@@ -128,20 +122,6 @@ long long draws_until_below(unsigned int limit, long long n) {
     drawn += look;
   }
   return n;
-}
-
-void *xmalloc(int size) {
-  // A negative request is never passed on: it is a count gone wrong.
-  if (size < 0) out_of_memory(size);
-  void *block = malloc(static_cast<size_t>(size));
-  if (!block) out_of_memory(size);
-  return block;
-}
-
-void *xmalloc_array(long long count, long long each) {
-  long long bytes = count * each; // both lie within the int range
-  if (bytes < INT_MIN || bytes > INT_MAX) out_of_memory(bytes);
-  return xmalloc(static_cast<int>(bytes));
 }
 
 double random_gauss() {

@@ -69,18 +69,6 @@ TEST(RandomGauss, HasMeanZeroAndVarianceOne) {
   EXPECT_NEAR(sq / n, 1.0, 0.02);
 }
 
-TEST(Xmalloc, RefusedAndImpossibleRequestsEndTheRun) {
-  EXPECT_EXIT(xmalloc(-40), testing::ExitedWithCode(1),
-              "^malloc failed to get -40 bytes\\.\n$");
-  EXPECT_EXIT(xmalloc_array(536870914, 8), testing::ExitedWithCode(1),
-              "^malloc failed to get 4294967312 bytes\\.\n$");
-  EXPECT_EXIT(xmalloc_array(-3, 8), testing::ExitedWithCode(1),
-              "failed to get -24 bytes");
-  void *p = xmalloc(0);
-  EXPECT_NE(p, nullptr);
-  free(p);
-}
-
 TEST(RandomStream, ReproducesThePlatformSequence) {
   const int seeds[] = {0, 1, 2, 7, 42, -1, -5, 2147483647, -2147483647 - 1,
                        123456789, 1000000};

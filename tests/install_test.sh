@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the suite into a temporary prefix and checks that everything
 # lands where the manual pages say, that an installed program runs, that
-# jobmatch runs on the installed sample file and that man finds the pages.
+# jobmatch finds the installed sample file and that man finds the pages.
 # Usage: install_test.sh CMAKE BUILD_DIR
 set -u
 cmake=${1:?usage: install_test.sh CMAKE BUILD_DIR}
@@ -9,7 +9,7 @@ build=${2:?usage: install_test.sh CMAKE BUILD_DIR}
 programs="peakseek hillscan jobmatch tacticbreed tacticpool mapseries orbitpin"
 
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+trap 'rm -rf "$prefix" "$prefix-moved"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -34,6 +34,20 @@ first=$(cd / && "$prefix/bin/mapseries" -points 3 | head -n 1)
 out=$(cd / && "$prefix/bin/jobmatch" -specs "$sample" -gens 1)
 [ $? -eq 0 ] && grep -q '^best score    = ' <<<"$out" ||
   fail "installed jobmatch does not run on the installed sample file"
+
+# Without -specs, jobmatch run from anywhere reads the installed sample, also
+# when the installed tree has been moved; a file named with -specs is taken
+# as named.
+for place in "$prefix" "$prefix-moved"; do
+  [ "$place" = "$prefix" ] || mv "$prefix" "$place"
+  out=$(cd / && "$place/bin/jobmatch")
+  [ $? -eq 0 ] && [ "$(grep -c '^best score    = ' <<<"$out")" -eq 30 ] ||
+    fail "jobmatch installed in $place and run from / does not find its sample file"
+done
+mv "$prefix-moved" "$prefix"
+err=$(cd / && "$prefix/bin/jobmatch" -specs data/hop1.dat 2>&1 >/dev/null)
+[ "$err" = 'Cannot open specification file "data/hop1.dat".' ] ||
+  fail "jobmatch -specs data/hop1.dat run from / printed \"$err\""
 
 if command -v man >/dev/null; then
   found=$(MANPATH="$prefix/share/man" man -w peakseek 2>/dev/null)
