@@ -124,7 +124,7 @@ TEST(PeakseekRun, UnusableParametersAreRefusedBeforeAnyOutput) {
 TEST(PeakseekRun, NotANumberFitnessStillEndsCleanly) {
   auto r = run_program("peakseek", {"-target", "nan", "-gens", "2"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("best DNA = \"\"\nbest value = nan\n"), std::string::npos);
+  EXPECT_NE(r.out.find("best DNA = \"\"\nbest value = -nan\n"), std::string::npos);
 }
 
 TEST(PeakseekRun, FailureToWriteIsReported) {
