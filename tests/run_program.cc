@@ -83,13 +83,6 @@ std::vector<std::string> split_lines(const std::string &text) {
   return lines;
 }
 
-void expect_help_screen(const std::string &program, const std::string &screen) {
-  auto r = run_program(program, {"-help"});
-  EXPECT_EQ(r.status, 1) << program;
-  EXPECT_EQ(r.out, "") << program;
-  EXPECT_EQ(r.err, screen) << program;
-}
-
 void expect_seed_decides(const std::string &program,
                          const std::vector<std::string> &args) {
   auto with_seed = [&](const char *seed) {

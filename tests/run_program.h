@@ -19,10 +19,6 @@ RunResult run_program(const std::string &program,
                       const std::string &workdir = "",
                       const std::string &input = "");
 
-// `program -help` writes exactly `screen` to standard error, nothing to
-// standard output, and ends with status 1.
-void expect_help_screen(const std::string &program, const std::string &screen);
-
 // Runs `program` with `args` and seed 7 twice, then with seed 8: the two
 // runs with one seed must print the same, the other seed something else.
 void expect_seed_decides(const std::string &program,
