@@ -70,6 +70,14 @@ TEST(PeakseekRun, NotANumberFitnessStillEndsCleanly) {
   EXPECT_NE(r.out.find("best DNA = \"\"\nbest value = -nan\n"), std::string::npos);
 }
 
+TEST(PeakseekRun, ATerminalIsShownEachLineWhenItIsComplete) {
+  // Stopped after a second of processor time, far from filling a 64 KiB
+  // block: the first statistics blocks are shown, and no partial line.
+  auto shown = run_on_terminal("peakseek", {"-size", "200000", "-gens", "100000"}, 1);
+  ASSERT_EQ(shown.rfind("---\ntime = 0\naverage value = ", 0), 0u) << shown;
+  EXPECT_EQ(shown.back(), '\n');
+}
+
 TEST(PeakseekRun, FailureToWriteIsReported) {
   std::string cmd = std::string(BIN_DIR) + "/peakseek > /dev/full 2>/dev/null";
   int status = system(cmd.c_str());

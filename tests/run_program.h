@@ -24,6 +24,12 @@ RunResult run_program(const std::string &program,
 void expect_seed_decides(const std::string &program,
                          const std::vector<std::string> &args);
 
+// Runs BIN_DIR/program with a terminal as its standard output, standard
+// error thrown away, until it ends or has used `cpu_seconds` of processor
+// time; returns what the terminal was shown.
+std::string run_on_terminal(const std::string &program,
+                            const std::vector<std::string> &args, int cpu_seconds);
+
 // The lines of a text, without their newlines.
 std::vector<std::string> split_lines(const std::string &text);
 
