@@ -16,25 +16,22 @@ size_t used = 0;
 // 1: each completed line is written at once; 0: whole blocks; -1: not yet
 // known, which takes the same branch as 1 so that the first output decides.
 int line_mode = -1;
+// In line mode no newline lies in the block before this.
+size_t looked = 0;
 
 // Writes out the completed lines of the block, keeping a last partial line.
-// `from` is where the text not yet looked at starts.
-void write_lines(size_t from) {
+void write_lines() {
   if (line_mode < 0) line_mode = isatty(STDOUT_FILENO);
   if (!line_mode) return;
   size_t n = used;
-  while (n > from && block[n - 1] != '\n') n--;
-  if (n == from) return;
+  while (n > looked && block[n - 1] != '\n') n--;
+  looked = used;
+  if (n == 0 || block[n - 1] != '\n') return;
   fwrite(block, 1, n, stdout);
   fflush(stdout);
   used -= n;
+  looked = used;
   memmove(block, block + n, used);
-}
-
-// Called after every addition to the block: in block mode one branch, no
-// more.
-void added(size_t from) {
-  if (line_mode) write_lines(from);
 }
 
 void make_room(size_t n) {
@@ -147,10 +144,11 @@ char *out_space(size_t n) {
   return block + used;
 }
 
+// Every addition to the block ends with "if (line_mode) write_lines()": in
+// block mode one predictable branch and nothing more per call.
 void out_advance(char *end) {
-  size_t from = used;
   used = static_cast<size_t>(end - block);
-  added(from);
+  if (line_mode) write_lines();
 }
 
 void out_bytes(const char *s, size_t n) {
@@ -163,7 +161,7 @@ void out_bytes(const char *s, size_t n) {
   make_room(n);
   memcpy(block + used, s, n);
   used += n;
-  added(used - n);
+  if (line_mode) write_lines();
 }
 
 void out_text(const char *s) { out_bytes(s, strlen(s)); }
@@ -171,7 +169,7 @@ void out_text(const char *s) { out_bytes(s, strlen(s)); }
 void out_char(char c) {
   make_room(1);
   block[used++] = c;
-  added(used - 1);
+  if (line_mode) write_lines();
 }
 
 void out_fixed(double v) { out_advance(put_fixed(out_space(OUT_NUMBER), v)); }
@@ -183,9 +181,11 @@ void out_int(long long v) { out_advance(put_int(out_space(24), v)); }
 void out_flush() {
   if (used) fwrite(block, 1, used, stdout);
   used = 0;
+  looked = 0;
 }
 
 void out_set_line_mode(bool on) {
   line_mode = on;
-  added(0);
+  looked = 0;
+  write_lines();
 }
