@@ -54,9 +54,7 @@ def main():
                 for w in words[1:]]
         r = subprocess.run([os.path.join(bindir, words[0])] + args, cwd=TOP,
                            capture_output=True)
-        # The sign of a result that is not a number is left out (see the test).
-        out = r.stdout.replace(b"-nan", b"nan")
-        err = r.stderr.replace(b"-nan", b"nan")
+        out, err = r.stdout, r.stderr
         print('  {"%s",\n   0x%016xu, 0x%016xu, %d, %d},' %
               (command, checksum(out), checksum(err), len(out), r.returncode))
 

@@ -54,7 +54,9 @@ extern const char *program_name;
 // ---------------------------------------------------------------------------
 
 // Write v at p exactly as printf does with "%f", "% f" and "%lld"; return
-// the end. A number takes at most OUT_NUMBER bytes ("%f" of -1e308: 316).
+// the end. A NaN is "-nan" whatever its sign bit, for both forms, so that
+// every build prints the same. A number takes at most OUT_NUMBER bytes ("%f"
+// of -1e308: 316).
 enum { OUT_NUMBER = 401 };
 char *put_fixed(char *p, double v);
 char *put_fixed_sign(char *p, double v);
@@ -62,6 +64,9 @@ char *put_int(char *p, long long v);
 
 // Standard output gathered in a block; out_flush (and end_run) write it out.
 // Text written with printf must not be mixed in without an out_flush first.
+// In line mode each completed line is written out at once instead. It is on
+// when standard output is a terminal (decided at the first output), unless
+// out_set_line_mode says otherwise.
 void out_bytes(const char *s, size_t n);
 void out_text(const char *s);  // as "%s"
 void out_char(char c);
@@ -69,6 +74,7 @@ void out_fixed(double v);      // as "%f"
 void out_fixed_sign(double v); // as "% f"
 void out_int(long long v);     // as "%d" / "%lld"
 void out_flush();
+void out_set_line_mode(bool on);
 // Room for n bytes in the block: where to write them, and then the end of
 // what was written.
 char *out_space(size_t n);

@@ -1,5 +1,8 @@
-// Standard output assembled in memory and written in large blocks, with an
-// exact formatter for "%f" that avoids the cost of printf per number.
+// Standard output assembled in memory and written in large blocks (or line
+// by line to a terminal), with an exact formatter for "%f" that avoids the
+// cost of printf per number.
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -10,7 +13,26 @@ namespace {
 
 char block[1 << 16];
 size_t used = 0;
+// 1: each completed line is written at once; 0: whole blocks; -1: not yet
+// known, which takes the same branch as 1 so that the first output decides.
+int line_mode = -1;
+// In line mode no newline lies in the block before this.
+size_t looked = 0;
 
+// Writes out the completed lines of the block, keeping a last partial line.
+void write_lines() {
+  if (line_mode < 0) line_mode = isatty(STDOUT_FILENO);
+  if (!line_mode) return;
+  size_t n = used;
+  while (n > looked && block[n - 1] != '\n') n--;
+  looked = used;
+  if (n == 0 || block[n - 1] != '\n') return;
+  fwrite(block, 1, n, stdout);
+  fflush(stdout);
+  used -= n;
+  looked = used;
+  memmove(block, block + n, used);
+}
 
 void make_room(size_t n) {
   if (used + n > sizeof block) out_flush();
@@ -59,8 +81,10 @@ char *put_fixed(char *p, double v) {
   int biased = static_cast<int>((bits >> 52) & 0x7ff);
   uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
   if (biased == 0x7ff) {
-    const char *text = mantissa ? (negative ? "-nan" : "nan")
-                                : (negative ? "-inf" : "inf");
+    // Every NaN prints as "-nan", what printf gives for 0.0 / 0.0 here: the
+    // sign of a NaN depends on which operand the compiler happened to put
+    // first, so printing it would make the output differ between builds.
+    const char *text = mantissa ? "-nan" : (negative ? "-inf" : "inf");
     size_t n = strlen(text);
     memcpy(p, text, n);
     return p + n;
@@ -72,14 +96,20 @@ char *put_fixed(char *p, double v) {
     return p + snprintf(p, OUT_NUMBER, "%.6f", v);
   // v = m * 2^-shift exactly, so v * 10^6 = m * 10^6 / 2^shift, an exact
   // fraction that is rounded to nearest, ties to even, as printf does.
+  // 1075 is the exponent bias 1023 plus the 52 fraction bits, which m holds
+  // as a whole number; subnormals (biased 0) scale as biased 1. The shift is
+  // 13 or more, since |v| < 2^40.
   uint64_t m = biased ? mantissa | (uint64_t{1} << 52) : mantissa;
-  int shift = 1075 - (biased ? biased : 1); // 13 or more, since |v| < 2^40
+  int shift = 1075 - (biased ? biased : 1);
   unsigned __int128 n = static_cast<unsigned __int128>(m) * 1000000u;
   uint64_t q = 0;
   if (shift < 64) {
     uint64_t low = static_cast<uint64_t>(n), high = static_cast<uint64_t>(n >> 64);
     q = high << (64 - shift) | low >> shift;
     uint64_t rest = low & ((uint64_t{1} << shift) - 1), half = uint64_t{1} << (shift - 1);
+    // Up above half, and at exactly half only when q is odd: a comparison
+    // is 0 or 1, so "& q" keeps just q's low bit. No branch, since the
+    // digits dropped are as good as random.
     q += (rest > half) | ((rest == half) & q);
   } else if (shift < 128) {
     // Adding just under half, plus the low bit of the quotient, rounds
@@ -100,7 +130,7 @@ char *put_fixed(char *p, double v) {
 
 char *put_fixed_sign(char *p, double v) {
   *p = ' ';
-  return put_fixed(p + !std::signbit(v), v);
+  return put_fixed(p + !(std::signbit(v) || std::isnan(v)), v); // "-nan" has its sign
 }
 
 char *put_int(char *p, long long v) {
@@ -114,17 +144,24 @@ char *out_space(size_t n) {
   return block + used;
 }
 
-void out_advance(char *end) { used = static_cast<size_t>(end - block); }
+// Every addition to the block ends with "if (line_mode) write_lines()": in
+// block mode one predictable branch and nothing more per call.
+void out_advance(char *end) {
+  used = static_cast<size_t>(end - block);
+  if (line_mode) write_lines();
+}
 
 void out_bytes(const char *s, size_t n) {
   if (n > sizeof block) {
     out_flush();
     fwrite(s, 1, n, stdout);
+    if (line_mode) fflush(stdout);
     return;
   }
   make_room(n);
   memcpy(block + used, s, n);
   used += n;
+  if (line_mode) write_lines();
 }
 
 void out_text(const char *s) { out_bytes(s, strlen(s)); }
@@ -132,6 +169,7 @@ void out_text(const char *s) { out_bytes(s, strlen(s)); }
 void out_char(char c) {
   make_room(1);
   block[used++] = c;
+  if (line_mode) write_lines();
 }
 
 void out_fixed(double v) { out_advance(put_fixed(out_space(OUT_NUMBER), v)); }
@@ -143,4 +181,11 @@ void out_int(long long v) { out_advance(put_int(out_space(24), v)); }
 void out_flush() {
   if (used) fwrite(block, 1, used, stdout);
   used = 0;
+  looked = 0;
+}
+
+void out_set_line_mode(bool on) {
+  line_mode = on;
+  looked = 0;
+  write_lines();
 }

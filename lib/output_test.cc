@@ -17,10 +17,11 @@ std::string fixed(double v) {
   return std::string(buf, put_fixed(buf, v));
 }
 
+// What printf writes, except that every NaN is "-nan", whatever its sign.
 std::string printf_fixed(double v) {
   char buf[400];
   snprintf(buf, sizeof buf, "%f", v);
-  return buf;
+  return std::isnan(v) ? "-nan" : buf;
 }
 
 double from_bits(uint64_t bits) {
@@ -33,7 +34,8 @@ double from_bits(uint64_t bits) {
 
 TEST(PutFixed, MatchesPrintfOnSpecialValues) {
   const double inf = std::numeric_limits<double>::infinity();
-  const double special[] = {0.0, -0.0, inf, -inf, NAN, -NAN, 1e300, -1e300,
+  const double special[] = {0.0, -0.0, inf, -inf, NAN, -NAN, from_bits(0x7ff0000000000001),
+                            from_bits(0xfff8000000000001), 1e300, -1e300,
                             1e12, 999999999999.9999, 1e-7, 5e-7, -4e-7,
                             0.0078125, 0.0234375, 2.5e-6, 1.0 / 3, 0.5,
                             4.9e-324, 2.2250738585072014e-308, 1.7976931348623157e308,
@@ -73,7 +75,7 @@ TEST(OutputBlock, WritesWhatPrintfWouldWithSignAndIntegers) {
   for (int i = 0; i < 20000; i++) out_fixed(i); // more than one block
   out_flush();
   std::string got = testing::internal::GetCapturedStdout();
-  std::string expect = "-0.000000\t 0.250000-nan nan|-21474836480";
+  std::string expect = "-0.000000\t 0.250000-nan-nan|-21474836480";
   char buf[64];
   for (int i = 0; i < 20000; i++) {
     snprintf(buf, sizeof buf, "%f", static_cast<double>(i));
@@ -103,4 +105,26 @@ TEST(OutputBlock, IntegersAndCharactersAsPrintfWritesThem) {
   }
   out_flush();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), expect);
+}
+
+TEST(OutputBlock, LineModeWritesEachCompletedLineAtOnce) {
+  testing::internal::CaptureStdout();
+  out_set_line_mode(true);
+  out_text("one\ntw");
+  out_fixed(0.5);
+  std::string early = testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStdout();
+  out_char('\n');
+  out_advance(put_int(out_space(24), 3));
+  std::string later = testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStdout();
+  out_set_line_mode(false);
+  out_text("\nblock\n");
+  std::string held = testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStdout();
+  out_flush();
+  EXPECT_EQ(early, "one\n");
+  EXPECT_EQ(later, "tw0.500000\n");
+  EXPECT_EQ(held, "");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "3\nblock\n");
 }

@@ -1,6 +1,8 @@
 // Every program against checksums of what the build before the speed-ups
 // printed for the same options: the fast paths (bulk random draws, game
 // totals worked out once, the buffered number writer) must not change a byte.
+// Rows whose output holds a NaN were recorded again when every NaN came to
+// be printed as "-nan".
 // bench/checksums.py runs the commands of the table and prints its rows.
 #include <gtest/gtest.h>
 
@@ -43,7 +45,7 @@ const Case cases[] = {
   {"peakseek -size 40 -gens 20 -var -1",
    0xc90ef87705098bf7u, 0xcbf29ce484222325u, 2170, 0},
   {"peakseek -size 40 -gens 20 -var 0 -target 0.5 -len 2",
-   0x8374e9c6e6a69d01u, 0xcbf29ce484222325u, 1670, 0},
+   0xc3e23a344ea284bdu, 0xcbf29ce484222325u, 1710, 0},
   {"peakseek -gens 5 -target inf",
    0x9351432ee66c397du, 0xcbf29ce484222325u, 540, 0},
   {"peakseek -size 7 -seed -5 -len 9 -gens 25",
@@ -133,7 +135,7 @@ const Case cases[] = {
   {"tacticpool -steps 500 -rcp 0.3 -seed 6",
    0x95d5a575526967e5u, 0xcbf29ce484222325u, 23000, 0},
   {"tacticpool -steps 5 -rounds 0",
-   0x97d9e3cd57ad2692u, 0xcbf29ce484222325u, 130, 0},
+   0xf270900b669e2d62u, 0xcbf29ce484222325u, 150, 0},
   {"tacticpool -steps 300 -rounds 1",
    0x450d5813b7ddac5cu, 0xcbf29ce484222325u, 13800, 0},
   {"tacticpool -steps 300 -rounds 37 -noise 0.02",
@@ -141,11 +143,11 @@ const Case cases[] = {
   {"tacticpool -steps 300 -Iallc 0 -Itft 0 -Ipav 0",
    0xeb9506aaab76ce06u, 0xcbf29ce484222325u, 13800, 0},
   {"tacticpool -steps 50 -CC 1e308 -DC 1e308",
-   0x0a059d0a250710f4u, 0xcbf29ce484222325u, 1075, 0},
+   0xab77ff23eb634c0du, 0xcbf29ce484222325u, 1320, 0},
   {"tacticpool -steps 200 -Iallc 1 -Itft 2 -Irand 0.5 -Ipav 3 -Ialld 4 -CD -1",
    0xb5d6912f26ae2d16u, 0xcbf29ce484222325u, 9200, 0},
   {"tacticpool -steps 100 -Iallc 0 -Itft 0 -Irand 0 -Ipav 0 -Ialld 0",
-   0x155443fe35552f25u, 0xcbf29ce484222325u, 2100, 0},
+   0x3defa17173825bddu, 0xcbf29ce484222325u, 2600, 0},
   {"mapseries",
    0xef39423eb779e71eu, 0xcbf29ce484222325u, 90, 0},
   {"mapseries -points 100000 -skip 10",
@@ -171,29 +173,24 @@ const Case cases[] = {
   {"orbitpin -points 30000 -skip 0",
    0x1452c005fdbdf217u, 0xcbf29ce484222325u, 1668894, 0},
   {"orbitpin -points 20000 -gauss 0.1 -seed 3",
-   0xa37ea3235e0de94eu, 0xcbf29ce484222325u, 751836, 0},
+   0x9972119d7ad3e2eeu, 0xcbf29ce484222325u, 811516, 0},
   {"orbitpin -A 1.4 -B 0.3",
    0xc92430cd1b2f6dd3u, 0xcbf29ce484222325u, 16092, 0},
   {"orbitpin -A -1",
-   0x67a0859493b92913u, 0xcbf29ce484222325u, 11693, 0},
+   0xa86d294c23087588u, 0xcbf29ce484222325u, 12342, 0},
   {"orbitpin -A 5",
-   0x67a0859493b92913u, 0xcbf29ce484222325u, 11693, 0},
+   0xa86d294c23087588u, 0xcbf29ce484222325u, 12342, 0},
   {"orbitpin -plimit 0",
    0x620915fcd59d47e7u, 0xcbf29ce484222325u, 16092, 0},
+  // Line 51 is a NaN whose sign bit differs between compilers.
+  {"orbitpin -gauss 0 -seed 21 -B -0.3 -A 1.0",
+   0xc3497a8cd43d9247u, 0xcbf29ce484222325u, 12847, 0},
   {"orbitpin -skip -5 -points 40 -on1 10 -off 20 -on2 30",
    0x2368bd72a92db2bcu, 0xcbf29ce484222325u, 1851, 0},
   {"orbitpin -on1 0 -off 0 -on2 0 -points 0",
    0xcbf29ce484222325u, 0xcbf29ce484222325u, 0, 0},
 };
 // clang-format on
-
-// The text with "-nan" read as "nan": the sign of a result that is not a
-// number follows the order in which the compiler takes the operands of an
-// operation, which no source fixes.
-std::string unsigned_nans(std::string text) {
-  for (size_t at; (at = text.find("-nan")) != std::string::npos;) text.erase(at, 1);
-  return text;
-}
 
 // FNV-1a, 64 bits.
 uint64_t checksum(const std::string &text) {
@@ -233,11 +230,10 @@ void check(const std::string &program) {
     std::vector<std::string> args;
     while (words >> word) args.push_back(word[0] == '@' ? dir.path + "/" + word.substr(1) : word);
     auto r = run_program(program, args, SOURCE_DIR);
-    std::string out = unsigned_nans(r.out);
     EXPECT_EQ(r.status, c.status) << c.command;
-    EXPECT_EQ(out.size(), c.out_size) << c.command;
-    EXPECT_EQ(checksum(out), c.out) << c.command;
-    EXPECT_EQ(checksum(unsigned_nans(r.err)), c.err) << c.command;
+    EXPECT_EQ(r.out.size(), c.out_size) << c.command;
+    EXPECT_EQ(checksum(r.out), c.out) << c.command;
+    EXPECT_EQ(checksum(r.err), c.err) << c.command;
     runs++;
   }
   EXPECT_GT(runs, 0);

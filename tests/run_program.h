@@ -19,14 +19,16 @@ RunResult run_program(const std::string &program,
                       const std::string &workdir = "",
                       const std::string &input = "");
 
-// `program -help` writes exactly `screen` to standard error, nothing to
-// standard output, and ends with status 1.
-void expect_help_screen(const std::string &program, const std::string &screen);
-
 // Runs `program` with `args` and seed 7 twice, then with seed 8: the two
 // runs with one seed must print the same, the other seed something else.
 void expect_seed_decides(const std::string &program,
                          const std::vector<std::string> &args);
+
+// Runs BIN_DIR/program with a terminal as its standard output, standard
+// error thrown away, until it ends or has used `cpu_seconds` of processor
+// time; returns what the terminal was shown.
+std::string run_on_terminal(const std::string &program,
+                            const std::vector<std::string> &args, int cpu_seconds);
 
 // The lines of a text, without their newlines.
 std::vector<std::string> split_lines(const std::string &text);

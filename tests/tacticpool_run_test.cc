@@ -7,34 +7,6 @@
 
 namespace {
 
-const char *help_screen =
-    "Usage: tacticpool [ options ]\n"
-    "\n"
-    "    The ecological iterated Prisoner's Dilemma is simulated  over time\n"
-    "    according to the specified parameters.  At every time step the\n"
-    "    population of each strategy is calculated as a function of the expected\n"
-    "    scores earned against all strategies weighted by the populations of the\n"
-    "    opponents.  Possible strategies include 'Always Cooperate,' 'Always\n"
-    "    Defect,' 'Random,' 'Pavlov,' and 'Tit-for-Tat.'\n"
-    "\n"
-    "Options with defaults in parentheses are:\n"
-    "\n"
-    "    -steps   Number of steps to simulate. (100000)\n"
-    "    -rounds  Number of rounds per step. (10)\n"
-    "    -seed    Random seed for initial state. (0)\n"
-    "    -CC      Reward Payoff. (3)\n"
-    "    -CD      Sucker Payoff. (0)\n"
-    "    -DC      Temptation Payoff. (5)\n"
-    "    -DD      Punish Payoff. (1)\n"
-    "    -Iallc   Initial population of All-C. (0.2)\n"
-    "    -Itft    Initial population of TFT. (0.2)\n"
-    "    -Irand   Initial population of Random. (0.2)\n"
-    "    -Ipav    Initial population of Pavlov. (0.2)\n"
-    "    -Ialld   Initial population of All-D. (0.2)\n"
-    "    -rcp     Probability of C for Random strategy. (0.5)\n"
-    "    -noise   Probability of noise. (0)\n"
-    "\n";
-
 std::string shares(const std::vector<std::string> &args) {
   auto r = run_program("tacticpool", args);
   EXPECT_EQ(r.status, 0);
@@ -59,10 +31,6 @@ std::vector<std::vector<double>> parse(const std::string &out) {
 
 } // namespace
 
-TEST(TacticpoolRun, HelpScreenIsExact) {
-  expect_help_screen("tacticpool", help_screen);
-}
-
 TEST(TacticpoolRun, KnownLinesWithoutRandomPlayers) {
   auto out = shares({"-Irand", "0", "-steps", "3"});
   EXPECT_EQ(out,
@@ -76,8 +44,6 @@ TEST(TacticpoolRun, KnownLinesWithoutRandomPlayers) {
 }
 
 TEST(TacticpoolRun, StepsCountTheLines) {
-  EXPECT_EQ(shares({"-steps", "0"}), "");
-  EXPECT_EQ(shares({"-steps", "-3"}), "");
   EXPECT_EQ(shares({"-steps", "1"}),
             "0.200000\t0.200000\t0.200000\t0.200000\t0.200000\t\n");
   EXPECT_EQ(split_lines(shares({"-steps", "57"})).size(), 57u);
