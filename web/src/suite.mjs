@@ -1,0 +1,112 @@
+// Runs the suite's programs, compiled to WebAssembly, in Node or a Web Worker.
+//
+// run(program, args, options) -> Promise<{stdout, stderr, status}>
+//   program  one of PROGRAMS; it is also argv[0], so messages read as native
+//   args     the words after the program name
+//   options  files: {name: text or bytes}, added to the default files
+//            onStdout, onStderr: called with each piece of text as it comes
+import defaultFiles from './files.mjs';
+
+export const PROGRAMS = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed',
+                         'tacticpool', 'mapseries', 'orbitpin'];
+
+const compiled = new Map(); // program -> Promise<[factory, WebAssembly.Module]>
+
+async function wasmBytes(url) {
+  if (url.protocol === 'file:') {
+    const fs = await import('node:fs/promises');
+    return fs.readFile(url);
+  }
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`cannot load ${url}: ${response.status}`);
+  return response.arrayBuffer();
+}
+
+// The glue and the compiled module of a program, made once and shared by
+// every run; each run instantiates it afresh.
+function load(program) {
+  if (!PROGRAMS.includes(program)) throw new Error(`unknown program "${program}"`);
+  if (!compiled.has(program)) {
+    const base = new URL(`programs/${program}`, import.meta.url);
+    compiled.set(program, Promise.all([
+      import(`${base}.mjs`).then((m) => m.default),
+      wasmBytes(new URL(`${base}.wasm`)).then((b) => WebAssembly.compile(b)),
+    ]));
+  }
+  return compiled.get(program);
+}
+
+// A character device whose writes arrive whole: a report leaves the module
+// one output block at a time, never a character at a time through print.
+function sink(FS, major, onBytes) {
+  FS.registerDevice(FS.makedev(major, 0), {
+    open() {},
+    close() {},
+    fsync() {},
+    read() { return 0; },
+    write(stream, buffer, offset, length) {
+      onBytes(buffer.slice(offset, offset + length));
+      return length;
+    },
+  });
+}
+
+function addFiles(FS, files) {
+  for (const [name, content] of Object.entries(files)) {
+    const slash = name.lastIndexOf('/');
+    if (slash > 0) FS.mkdirTree(name.slice(0, slash));
+    FS.writeFile(name, content);
+  }
+}
+
+// Collects one stream's bytes and hands its text on as it comes.
+function collector(onText) {
+  const decoder = new TextDecoder();
+  const parts = [];
+  return {
+    add(bytes) {
+      const text = decoder.decode(bytes, {stream: true});
+      parts.push(text);
+      if (onText && text) onText(text);
+    },
+    text() {
+      const rest = decoder.decode();
+      if (rest) { parts.push(rest); if (onText) onText(rest); }
+      return parts.join('');
+    },
+  };
+}
+
+export async function run(program, args = [], options = {}) {
+  const [factory, module] = await load(program);
+  const out = collector(options.onStdout);
+  const err = collector(options.onStderr);
+  let status = null;
+  let crash = null;
+  await factory({
+    arguments: args.map(String),
+    thisProgram: program,
+    // Devices 5 and 6 are the terminals behind /dev/stdout and /dev/stderr.
+    preRun: [(M) => {
+      sink(M.FS, 5, (b) => out.add(b));
+      sink(M.FS, 6, (b) => err.add(b));
+      addFiles(M.FS, {...defaultFiles, ...options.files});
+    }],
+    print: (line) => out.add(new TextEncoder().encode(line + '\n')),
+    printErr: (line) => err.add(new TextEncoder().encode(line + '\n')),
+    onExit: (code) => { status = code; },
+    quit: (code, thrown) => { throw thrown; },
+    instantiateWasm(imports, receive) {
+      WebAssembly.instantiate(module, imports).then((instance) => {
+        try {
+          receive(instance, module);
+        } catch (e) {
+          crash = e;
+        }
+      });
+      return {};
+    },
+  }).catch((e) => { crash = crash ?? e; });
+  if (crash && status === null) throw crash;
+  return {stdout: out.text(), stderr: err.text(), status};
+}
