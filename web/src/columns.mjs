@@ -11,11 +11,11 @@ export function newTable() {
   return {names: [], columns: [], rows: 0, rest: '', block: null};
 }
 
+// A number as printf writes one, or undefined for any other text.
 export function toNumber(text) {
-  const t = text.trim();
-  if (!/^[-+]?(\d+\.?\d*(e[-+]?\d+)?|\.\d+|nan|inf)$/i.test(t)) return undefined;
-  const v = /nan|inf/i.test(t) ? NaN : Number(t);
-  return Number.isFinite(v) ? v : null;
+  const v = text.trim() === '' ? NaN : Number(text);
+  if (Number.isFinite(v)) return v;
+  return /^\s*[-+]?(nan|inf|infinity)\s*$/i.test(text) ? null : undefined;
 }
 
 function column(table, name) {
@@ -27,14 +27,16 @@ function column(table, name) {
   return i;
 }
 
-function addRow(table, values) {
-  for (const [name, value] of values) table.columns[column(table, name)][table.rows] = value;
+function addRow(table, names, values) {
+  for (let i = 0; i < values.length; i++) table.columns[column(table, names[i])][table.rows] = values[i];
   table.rows++;
   for (const c of table.columns) if (c.length < table.rows) c.push(null);
 }
 
 function closeBlock(table) {
-  if (table.block && table.block.length) addRow(table, table.block);
+  if (table.block && table.block.length) {
+    addRow(table, table.block.map((p) => p[0]), table.block.map((p) => p[1]));
+  }
   table.block = null;
 }
 
@@ -44,18 +46,27 @@ function readLine(table, line) {
     table.block = [];
     return;
   }
-  const pair = /^([^=]*[^=\s])\s*=\s*(.*)$/.exec(line);
-  if (table.block && pair) {
+  const pair = table.block && /^([^=]*[^=\s])\s*=\s*(.*)$/.exec(line);
+  if (pair) {
     const value = toNumber(pair[2]);
     table.block.push([pair[1], value === undefined ? pair[2] : value]);
     return;
   }
-  const label = /^\(([^)]*)\)=\s*(.*)$/.exec(line);
-  const names = label ? label[1].split(',') : [];
-  const words = (label ? label[2] : line).split(/\s+/).filter(Boolean);
-  const values = words.map(toNumber);
-  if (!words.length || values.includes(undefined)) return;
-  addRow(table, values.map((v, i) => [names[i] ?? String(i + 1), v]));
+  const label = line.startsWith('(') ? /^\(([^)]*)\)=\s*(.*)$/.exec(line) : null;
+  const words = (label ? label[2] : line).trim().split(/\s+/);
+  const values = [];
+  for (const w of words) {
+    const v = toNumber(w);
+    if (v === undefined) return;
+    values.push(v);
+  }
+  addRow(table, label ? label[1].split(',') : numbered(values.length), values);
+}
+
+const NUMBERED = [];
+function numbered(n) {
+  while (NUMBERED.length < n) NUMBERED.push(String(NUMBERED.length + 1));
+  return NUMBERED;
 }
 
 export function addText(table, text) {
