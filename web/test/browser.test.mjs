@@ -8,11 +8,12 @@ import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
 import path from 'node:path';
+import {fileURLToPath} from 'node:url';
 import {chromium} from 'playwright-core';
 import {serve} from '../server.mjs';
 
 const bin = process.env.BIN_DIR;
-const top = path.resolve(import.meta.dirname, '../..');
+const top = fileURLToPath(new URL('../..', import.meta.url));
 const RUNS = [
   'peakseek -gens 20 -seed 7',
   'hillscan -gens 30 -size 20',

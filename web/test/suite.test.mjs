@@ -12,11 +12,12 @@ import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import {fileURLToPath} from 'node:url';
 import {run, PROGRAMS} from '../dist/suite.mjs';
 import {parseHelp} from '../src/help.mjs';
 
 const bin = process.env.BIN_DIR;
-const top = path.resolve(import.meta.dirname, '../..');
+const top = fileURLToPath(new URL('../..', import.meta.url));
 
 // Task files handed to jobmatch -specs, good and bad.
 const files = {
