@@ -5,6 +5,8 @@
 //   args     the words after the program name
 //   options  files: {name: text or bytes}, added to the default files
 //            onStdout, onStderr: called with each piece of text as it comes
+//            collect: false leaves the result's stdout and stderr empty, for
+//              output that only the callbacks need
 import defaultFiles from './files.mjs';
 
 export const PROGRAMS = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed',
@@ -45,7 +47,7 @@ function sink(FS, major, onBytes) {
     fsync() {},
     read() { return 0; },
     write(stream, buffer, offset, length) {
-      onBytes(buffer.slice(offset, offset + length));
+      onBytes(buffer.subarray(offset, offset + length));
       return length;
     },
   });
@@ -59,28 +61,34 @@ function addFiles(FS, files) {
   }
 }
 
-// Collects one stream's bytes and hands its text on as it comes.
-function collector(onText) {
+// Collects one stream's bytes (copied: the heap they lie in is reused) and
+// hands its text on as it comes; the whole text is decoded once, at the end.
+function collector(onText, keep) {
   const decoder = new TextDecoder();
-  const parts = [];
+  const chunks = [];
   return {
     add(bytes) {
+      if (keep) chunks.push(bytes.slice());
+      if (!onText) return;
       const text = decoder.decode(bytes, {stream: true});
-      parts.push(text);
-      if (onText && text) onText(text);
+      if (text) onText(text);
     },
     text() {
-      const rest = decoder.decode();
-      if (rest) { parts.push(rest); if (onText) onText(rest); }
-      return parts.join('');
+      const rest = onText ? decoder.decode() : '';
+      if (rest) onText(rest);
+      const all = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
+      let at = 0;
+      for (const c of chunks) { all.set(c, at); at += c.length; }
+      return new TextDecoder().decode(all);
     },
   };
 }
 
 export async function run(program, args = [], options = {}) {
   const [factory, module] = await load(program);
-  const out = collector(options.onStdout);
-  const err = collector(options.onStderr);
+  const keep = options.collect !== false;
+  const out = collector(options.onStdout, keep);
+  const err = collector(options.onStderr, keep);
   let status = null;
   let crash = null;
   await factory({

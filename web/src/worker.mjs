@@ -8,6 +8,7 @@ onmessage = async ({data: {id, program, runs, files}}) => {
     for (const [index, args] of runs.entries()) {
       const {status} = await run(program, args, {
         files,
+        collect: false,
         onStdout: (text) => postMessage({id, type: 'stdout', index, text}),
         onStderr: (text) => postMessage({id, type: 'stderr', index, text}),
       });
