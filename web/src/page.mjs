@@ -136,7 +136,7 @@ function start(command) {
     runs = words.map((r) => [...args, '-r', r]);
   }
   current = newRun(command, runs);
-  $('command').textContent = formatCommand(command);
+  showCommand(formatCommand(command));
   clearOutputs();
   worker ??= new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
   worker.onmessage = (e) => receive(current, e.data);
@@ -197,6 +197,12 @@ function finish(r, status) {
 
 // ---------------------------------------------------------------------------
 // Showing it
+
+// The command line, broken between its words only (never after a dash).
+function showCommand(line) {
+  const words = line.split(' ').map((w) => Object.assign(document.createElement('span'), {textContent: w}));
+  $('command').replaceChildren(...words.flatMap((w, i) => (i ? [' ', w] : [w])));
+}
 
 function pageError(text) {
   halt();

@@ -19,7 +19,7 @@ export function gaColumns(table) {
 function series(labels, points) {
   return labels.map((label, i) => ({
     label, stroke: COLORS[i % COLORS.length], width: 2,
-    ...(points ? {paths: () => null, points: {show: true, size: 2, fill: COLORS[i], stroke: COLORS[i]}} : {}),
+    ...(points ? {paths: () => null, points: {show: true, size: 3, fill: COLORS[i], stroke: COLORS[i]}} : {}),
   }));
 }
 

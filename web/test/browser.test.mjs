@@ -82,7 +82,6 @@ test('a command line in the fragment runs, prints as native and draws', {skip: !
     assert.deepEqual(await result(line), native(line), line);
     assert.ok(await colouredPixels() > 50, `${line}: nothing drawn`);
   }
-  if (process.env.SCREENSHOT) await page.screenshot({path: process.env.SCREENSHOT});
 });
 
 test('a bad option shows the message and the help screen', {skip: !bin && 'BIN_DIR not set'}, async () => {
@@ -112,6 +111,14 @@ test('a 100,000-step tacticpool run ends and draws', {skip: !bin && 'BIN_DIR not
   await result('tacticpool');
   t.diagnostic(`tacticpool -steps 100000: ${Date.now() - start} ms to the status`);
   assert.ok(await colouredPixels() > 50);
+});
+
+test('a picture of the page', {skip: !process.env.SCREENSHOT && 'SCREENSHOT not set'}, async () => {
+  const line = 'for r in $(seq 0.7 0.001 1); do mapseries -skip 300 -points 80 -r $r; done';
+  await page.setViewportSize({width: 1100, height: 720});
+  await open(line);
+  await result(line);
+  await page.screenshot({path: process.env.SCREENSHOT});
 });
 
 test('the console shows no errors', () => {
