@@ -6,6 +6,7 @@ import {parseHelp} from './help.mjs';
 import {parseCommand, formatCommand, seqWords} from './command.mjs';
 import {newTable, addText, finishText, readColumns} from './columns.mjs';
 import {chart, redraw, gaColumns, fitWidth} from './plots.mjs';
+import {buildForm, fillForm, formCommand} from './form.mjs';
 
 // What the page does with each program's output: the stream it plots, the
 // option that counts its rows, and how it draws them.
@@ -18,7 +19,6 @@ const KINDS = {
   mapseries: {stream: 'stdout', count: '-points', noun: 'point', plot: 'series'},
   orbitpin: {stream: 'stdout', count: '-points', noun: 'step', plot: 'control'},
 };
-const SWEEP_DEFAULT = {from: '0.7', step: '0.001', to: '1'};
 const SWEEP_LIMIT = 20000; // runs in one diagram
 const SHOWN_TEXT = 200000; // characters of a stream shown on the page; a longer pre slows the page
 
@@ -28,79 +28,6 @@ let current = null; // the run on the page
 let worker = null; // kept from run to run; ended only to stop a run
 let runs_started = 0;
 
-// ---------------------------------------------------------------------------
-// The form
-
-function optionRow(option) {
-  const row = document.createElement('div');
-  row.className = 'option';
-  const input = document.createElement('input');
-  input.id = `opt${option.name}`;
-  input.name = option.name;
-  if (option.kind === 'switch') input.type = 'checkbox';
-  else input.type = 'text';
-  input.spellcheck = false;
-  input.autocomplete = 'off';
-  const label = document.createElement('label');
-  label.htmlFor = input.id;
-  label.innerHTML = '<span class="name"></span><span class="help"></span>';
-  label.firstChild.textContent = option.name;
-  label.lastChild.textContent = option.help;
-  row.append(label, input);
-  return row;
-}
-
-function buildForm(program) {
-  const form = $('options');
-  form.after($('sine-note')); // kept out of the rows about to be replaced
-  form.replaceChildren(...screens[program].options.map(optionRow));
-  $('sweep').hidden = program !== 'mapseries';
-  $('sine-note').hidden = program !== 'mapseries';
-  if (program === 'mapseries') $('opt-func').closest('.option').after($('sine-note'));
-  form.dataset.program = program;
-}
-
-// Shows the values that args give, as the program would read them: the last
-// value of an option counts and a switch flips each time it is named.
-function fillForm(program, args, sweep) {
-  const values = {};
-  for (const o of screens[program].options) values[o.name] = o.value;
-  for (let i = 0; i < args.length; i++) {
-    const o = screens[program].options.find((e) => e.name === args[i]);
-    if (!o) continue;
-    if (o.kind === 'switch') values[o.name] = values[o.name] === 'ON' ? 'OFF' : 'ON';
-    else if (i + 1 < args.length) values[o.name] = args[++i];
-  }
-  for (const o of screens[program].options) {
-    const input = $(`opt${o.name}`);
-    if (o.kind === 'switch') input.checked = values[o.name] === 'ON';
-    else input.value = values[o.name];
-  }
-  const s = sweep ?? SWEEP_DEFAULT;
-  $('sweep-on').checked = Boolean(sweep);
-  for (const k of ['from', 'step', 'to']) $(`sweep-${k}`).value = s[k];
-  if (program === 'mapseries') $('opt-r').disabled = Boolean(sweep);
-}
-
-// The command line the form shows: the options whose values differ from the
-// defaults, in the table's order; an empty field means the default.
-function formCommand() {
-  const program = $('program').value;
-  const args = [];
-  for (const o of screens[program].options) {
-    const input = $(`opt${o.name}`);
-    if (o.kind === 'switch') {
-      if (input.checked !== (o.value === 'ON')) args.push(o.name);
-    } else if (input.value !== '' && input.value !== o.value && !input.disabled) {
-      args.push(o.name, input.value);
-    }
-  }
-  const sweep = program === 'mapseries' && $('sweep-on').checked
-    ? {from: $('sweep-from').value, step: $('sweep-step').value, to: $('sweep-to').value}
-    : null;
-  return {program, args, sweep};
-}
-
 function setFragment(command) {
   const hash = '#' + encodeURIComponent(formatCommand(command));
   if (location.hash !== hash) location.hash = hash;
@@ -109,11 +36,15 @@ function setFragment(command) {
 // ---------------------------------------------------------------------------
 // A run
 
-function optionValue(program, args, name) {
+// The text an option is given last, or its default.
+function optionText(program, args, name) {
   const i = args.lastIndexOf(name);
-  const text = i >= 0 && i + 1 < args.length ? args[i + 1]
+  return i >= 0 && i + 1 < args.length ? args[i + 1]
     : screens[program].options.find((o) => o.name === name)?.value;
-  return Number.parseInt(text ?? '', 10) || 0;
+}
+
+function optionValue(program, args, name) {
+  return Number.parseInt(optionText(program, args, name) ?? '', 10) || 0;
 }
 
 function newRun(command, runs) {
@@ -138,8 +69,10 @@ function start(command) {
   current = newRun(command, runs);
   showCommand(formatCommand(command));
   clearOutputs();
+  $('sine-note').hidden = !(program === 'mapseries' && optionText(program, args, '-func') === 'sin');
   worker ??= new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
   worker.onmessage = (e) => receive(current, e.data);
+  worker.onerror = (e) => receive(current, {id: current.id, type: 'crash', message: e.message || 'the worker did not start'});
   worker.postMessage({id: current.id, program, runs});
   document.body.classList.add('running');
   showProgress(current);
@@ -218,6 +151,7 @@ function clearOutputs() {
   $('plot').replaceChildren();
   $('stdout-note').hidden = true;
   $('stderr').hidden = true;
+  $('sine-note').hidden = true;
   document.body.classList.remove('failed');
   for (const id of ['download-stdout', 'download-stderr']) {
     const a = $(id);
@@ -340,13 +274,20 @@ function drawPlots(r) {
 // Wiring
 
 function fromFragment() {
-  const line = decodeURIComponent(location.hash.slice(1));
-  if (!line.trim()) return setFragment({program: PROGRAMS[0], args: [], sweep: null});
+  let line = location.hash.slice(1);
+  try {
+    line = decodeURIComponent(line);
+  } catch { /* a fragment typed with a bare % stays as it is */ }
+  if (!line.trim()) {
+    // The bare page opens with the first program, without a history entry.
+    history.replaceState(null, '', '#' + encodeURIComponent(PROGRAMS[0]));
+    return fromFragment();
+  }
   const command = parseCommand(line);
   if (!screens[command.program]) return pageError(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
   if (command.sweep && command.program !== 'mapseries') command.sweep = null;
   showProgram(command.program);
-  fillForm(command.program, command.args, command.sweep);
+  fillForm(screens[command.program], command.args, command.sweep);
   start(command);
 }
 
@@ -354,7 +295,7 @@ function showProgram(program) {
   $('program').value = program;
   $('summary').textContent = screens[program].summary;
   $('description').textContent = screens[program].description;
-  if ($('options').dataset.program !== program) buildForm(program);
+  if ($('options').dataset.program !== program) buildForm(screens[program], program === 'mapseries');
 }
 
 async function copyCommand() {
@@ -378,8 +319,9 @@ async function init() {
     $('program').append(new Option(program, program));
   }
   $('program').onchange = () => setFragment({program: $('program').value, args: [], sweep: null});
-  $('controls').onchange = (e) => { if (e.target.id !== 'program') setFragment(formCommand()); };
-  $('controls').onsubmit = (e) => { e.preventDefault(); setFragment(formCommand()); };
+  const fromForm = () => setFragment({program: $('program').value, ...formCommand(screens[$('program').value])});
+  $('controls').onchange = (e) => { if (e.target.id !== 'program') fromForm(); };
+  $('controls').onsubmit = (e) => { e.preventDefault(); fromForm(); };
   $('run').onclick = () => current && start(current.command);
   $('stop').onclick = () => halt() && finish(current, 'stopped');
   $('reset').onclick = () => setFragment({program: $('program').value, args: [], sweep: null});
