@@ -103,6 +103,15 @@ test('a changed value updates the URL and reruns', {skip: !bin && 'BIN_DIR not s
   assert.equal(await page.evaluate(() => location.hash), `#${encodeURIComponent(line)}`);
 });
 
+test('Stop ends a long run, and the next run goes on', {skip: !bin && 'BIN_DIR not set'}, async () => {
+  await open('tacticbreed -gens 1000000');
+  await page.waitForSelector('#stop', {state: 'visible'});
+  await page.click('#stop');
+  assert.equal((await result('tacticbreed -gens 1000000')).status, 'stopped');
+  await open('tacticbreed -gens 3');
+  assert.deepEqual(await result('tacticbreed -gens 3'), native('tacticbreed -gens 3'));
+});
+
 test('a 100,000-step tacticpool run ends and draws', {skip: !bin && 'BIN_DIR not set'}, async (t) => {
   await open('tacticpool -steps 10');
   await result('tacticpool -steps 10');
