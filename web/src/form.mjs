@@ -18,6 +18,9 @@ function optionRow(option) {
   label.innerHTML = '<span class="name"></span><span class="help"></span>';
   label.firstChild.textContent = option.name;
   label.lastChild.textContent = option.help;
+  // An emptied field stands for the default, which it then shows greyed.
+  input.placeholder = option.value;
+  input.title = `Default: ${option.value || 'none'}`;
   row.append(label, input);
   // Choices the help text names ("one of 'log', 'tent', ..."), offered as
   // suggestions: the program takes any text.

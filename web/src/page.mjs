@@ -237,7 +237,7 @@ function makePlots(r) {
     r.plots = [chart(box(), {x: 'iterate', y: 'x', labels: ['x'], height: 380})];
   } else {
     const ranges = controlRanges(program, args);
-    r.plots = [chart(box(), {x: 't', y: 'x(t)', labels: ['x(t)'], ranges, height: 300}),
+    r.plots = [chart(box(), {x: 't', y: 'x(t)', labels: ['x(t)'], ranges, shaded: 'control on', height: 300}),
                chart(box(), {x: 't', y: 'p(t)', labels: ['p(t)'], ranges, height: 200})];
   }
 }

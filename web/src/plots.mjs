@@ -39,13 +39,14 @@ function shade(ranges) {
   };
 }
 
-// One chart in `element`: {x: label, y: label, labels, points, ranges, height}.
-export function chart(element, {x, y, labels, points = false, ranges = [], height = 340}) {
+// One chart in `element`: {x: label, y: label, labels, points, ranges,
+// ranges label, height}.
+export function chart(element, {x, y, labels, points = false, ranges = [], shaded = '', height = 340}) {
   const width = Math.max(300, element.clientWidth || 800);
   const opts = {
     width, height,
     scales: {x: {time: false}},
-    axes: [{...AXIS, label: x}, {...AXIS, label: y, size: 70}],
+    axes: [{...AXIS, label: shaded ? `${x}    (shaded: ${shaded})` : x}, {...AXIS, label: y, size: 70}],
     series: [{label: x}, ...series(labels, points)],
     legend: {live: true},
     cursor: {sync: {key: 'run'}},
