@@ -30,10 +30,12 @@ function load(program) {
   if (!PROGRAMS.includes(program)) throw new Error(`unknown program "${program}"`);
   if (!compiled.has(program)) {
     const base = new URL(`programs/${program}`, import.meta.url);
-    compiled.set(program, Promise.all([
+    const loading = Promise.all([
       import(`${base}.mjs`).then((m) => m.default),
       wasmBytes(new URL(`${base}.wasm`)).then((b) => WebAssembly.compile(b)),
-    ]));
+    ]);
+    loading.catch(() => compiled.delete(program)); // the next run tries again
+    compiled.set(program, loading);
   }
   return compiled.get(program);
 }
@@ -91,7 +93,9 @@ export async function run(program, args = [], options = {}) {
   const err = collector(options.onStderr, keep);
   let status = null;
   let crash = null;
-  await factory({
+  let ended;
+  const end = new Promise((resolve) => { ended = resolve; });
+  factory({
     arguments: args.map(String),
     thisProgram: program,
     // Devices 5 and 6 are the terminals behind /dev/stdout and /dev/stderr.
@@ -104,6 +108,8 @@ export async function run(program, args = [], options = {}) {
     printErr: (line) => err.add(new TextEncoder().encode(line + '\n')),
     onExit: (code) => { status = code; },
     quit: (code, thrown) => { throw thrown; },
+    // The whole run happens inside receive: main starts as soon as the
+    // instance is there and returns (or exits) before receive does.
     instantiateWasm(imports, receive) {
       WebAssembly.instantiate(module, imports).then((instance) => {
         try {
@@ -111,10 +117,11 @@ export async function run(program, args = [], options = {}) {
         } catch (e) {
           crash = e;
         }
-      });
+      }, (e) => { crash = e; }).finally(ended);
       return {};
     },
   }).catch((e) => { crash = crash ?? e; });
+  await end;
   if (crash && status === null) throw crash;
   return {stdout: out.text(), stderr: err.text(), status};
 }
