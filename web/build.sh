@@ -39,6 +39,7 @@ done
 cp "$web"/src/* "$dist/"
 cp "$web/node_modules/uplot/dist/uPlot.esm.js" "$web/node_modules/uplot/dist/uPlot.min.css" \
   "$dist/vendor/"
+cp "$web/node_modules/uplot/LICENSE" "$dist/vendor/uPlot.LICENSE"
 # The files a run finds by default, from the repository's data/.
 node -e '
   const fs = require("fs");
