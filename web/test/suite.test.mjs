@@ -35,7 +35,7 @@ const pools = {
 const extra = {
   peakseek: [['-len', '1'], ['-size', '2147483647'], ['-size', '1000000000']],
   hillscan: [['-len', '0'], ['-size', '0']],
-  jobmatch: [['-size', '-5']],
+  jobmatch: [['-size', '-5'], ['-specs', 'short.dat']],
   tacticbreed: [['-hlen', '16'], ['-bouts', '0'], ['-rounds', '0'], ['-size', '300000000']],
   tacticpool: [['-steps', '3', '-Iallc', '-0.2']],
   mapseries: [['-func', 'sin', '-points', '200']],
