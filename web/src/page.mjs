@@ -59,6 +59,7 @@ function newRun(command, runs) {
 
 function start(command) {
   halt();
+  showCommand(formatCommand(command));
   const {program, args, sweep} = command;
   let runs = [args];
   if (sweep) {
@@ -67,7 +68,6 @@ function start(command) {
     runs = words.map((r) => [...args, '-r', r]);
   }
   current = newRun(command, runs);
-  showCommand(formatCommand(command));
   clearOutputs();
   $('sine-note').hidden = !(program === 'mapseries' && optionText(program, args, '-func') === 'sin');
   worker ??= new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
@@ -284,7 +284,10 @@ function fromFragment() {
     return fromFragment();
   }
   const command = parseCommand(line);
-  if (!screens[command.program]) return pageError(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
+  if (!screens[command.program]) {
+    showCommand(line);
+    return pageError(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
+  }
   if (command.sweep && command.program !== 'mapseries') command.sweep = null;
   showProgram(command.program);
   fillForm(screens[command.program], command.args, command.sweep);
