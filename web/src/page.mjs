@@ -20,7 +20,7 @@ const KINDS = {
   orbitpin: {stream: 'stdout', count: '-points', noun: 'step', plot: 'control'},
 };
 const SWEEP_LIMIT = 20000; // runs in one diagram
-const SHOWN_TEXT = 200000; // characters of a stream shown on the page; a longer pre slows the page
+const SHOWN_TEXT = 50000; // characters of a stream shown; a longer pre slows every run down
 
 const $ = (id) => document.getElementById(id);
 const screens = {}; // program -> parsed help screen
