@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Times the WebAssembly build under Node against the native build on the
+# workloads of bench/run.sh, checks that both print the same bytes, and
+# prints one markdown table.
+#
+# Usage: bench/web.sh   (after web/build.sh)
+# Environment: RUNS (timed runs per command, default 5), BIN (the native
+#   programs, default: a Release build made in a scratch folder).
+# Needs: cmake, g++, node, hyperfine, python3.
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+RUNS=${RUNS:-5}
+die() { echo "bench: $*" >&2; exit 1; }
+command -v hyperfine >/dev/null || die "hyperfine is missing (apt-get install hyperfine)"
+[[ -f $top/web/dist/suite.mjs ]] || die "run web/build.sh first"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+if [[ -z ${BIN:-} ]]; then
+  echo "building the native programs ..." >&2
+  cmake -S "$top" -B "$scratch/native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$scratch/native" -j2 --target programs >/dev/null
+  BIN=$scratch/native/bin
+fi
+
+# The 50 x 50 problem of bench/run.sh.
+problem=$scratch/jobs50.dat
+python3 -c '
+s = 12345
+print(50)
+for r in range(50):
+    row = []
+    for c in range(50):
+        s = (s * 1103515245 + 12345) % 2147483648
+        row.append(str(s // 65536 % 100))
+    print(" ".join(row))' >"$problem"
+
+# name|arguments, as in bench/run.sh
+workloads=(
+  "peakseek 10000x64x20|peakseek -size 10000 -len 64 -gens 20 -seed 7"
+  "peakseek 1000x64x200|peakseek -size 1000 -len 64 -gens 200 -seed 7"
+  "hillscan 10000x64x20|hillscan -size 10000 -len 64 -gens 20 -seed 7"
+  "hillscan 1000x64x200|hillscan -size 1000 -len 64 -gens 200 -seed 7"
+  "jobmatch 50x50 1000x200|jobmatch -specs $problem -size 1000 -gens 200"
+  "tacticbreed hlen 3|tacticbreed -size 1000 -gens 20 -hlen 3"
+  "tacticbreed noise 0.05|tacticbreed -size 1000 -gens 20 -hlen 3 -noise 0.05"
+  "tacticpool 100000|tacticpool -steps 100000"
+  "tacticpool noise 0.01|tacticpool -steps 100000 -noise 0.01"
+  "mapseries 1e7|mapseries -points 10000000"
+  "orbitpin 2e6|orbitpin -points 2000000 -skip 0"
+)
+
+median() { # hyperfine JSON -> median seconds
+  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$1"
+}
+timed() { # COMMAND...
+  hyperfine -N --warmup 1 --runs "$RUNS" --output=null --style none \
+    --export-json "$scratch/t.json" "$(printf '%q ' "$@")" >/dev/null 2>&1 || { echo -; return; }
+  median "$scratch/t.json"
+}
+# The run alone, in one Node process: the module compiled once, then a
+# fresh instance per run, the output handed over as text, as the page's
+# worker runs it.
+in_process() { # PROGRAM ARGS...
+  node --input-type=module -e '
+    const fs = await import("node:fs");
+    const {run} = await import(process.argv[1]);
+    const [program, ...args] = process.argv.slice(2);
+    const files = Object.fromEntries(args.filter((a) => a.startsWith("/") && fs.existsSync(a))
+                                         .map((a) => [a, fs.readFileSync(a)]));
+    const options = {files, collect: false, onStdout() {}, onStderr() {}};
+    const times = [];
+    for (let i = 0; i <= Number(process.env.RUNS); i++) {
+      const start = performance.now();
+      await run(program, args, options);
+      if (i > 0) times.push((performance.now() - start) / 1000);
+    }
+    times.sort((a, b) => a - b);
+    console.log(times[times.length >> 1]);' "$top/web/dist/suite.mjs" "$@"
+}
+ratio() { [[ $1 == - || $2 == - ]] && echo - || awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+secs() { [[ $1 == - ]] && echo - || awk -v t="$1" 'BEGIN { printf "%.4f", t }'; }
+
+identical=yes
+printf '| workload | native (s) | node (s) | node/native | in-process (s) | in-process/native | same output |\n'
+printf '|---|---:|---:|---:|---:|---:|---|\n'
+for w in "${workloads[@]}"; do
+  IFS='|' read -r name args <<<"$w"
+  read -r -a argv <<<"$args"
+  prog=${argv[0]}
+  echo "timing $name ..." >&2
+  same=yes
+  (cd "$top" && "$BIN/$prog" "${argv[@]:1}" >"$scratch/native.out" 2>"$scratch/native.err") || true
+  (cd "$top" && node web/cli.mjs "${argv[@]}" >"$scratch/wasm.out" 2>"$scratch/wasm.err") || true
+  if ! cmp -s "$scratch/native.out" "$scratch/wasm.out" ||
+     ! cmp -s "$scratch/native.err" "$scratch/wasm.err"; then
+    same=NO
+    identical=no
+  fi
+  t_native=$(cd "$top" && timed "$BIN/$prog" "${argv[@]:1}")
+  t_node=$(cd "$top" && timed node web/cli.mjs "${argv[@]}")
+  t_in=$(cd "$top" && RUNS=$RUNS in_process "${argv[@]}")
+  printf '| %s | %s | %s | %s | %s | %s | %s |\n' "$name" "$(secs "$t_native")" \
+    "$(secs "$t_node")" "$(ratio "$t_node" "$t_native")" "$(secs "$t_in")" \
+    "$(ratio "$t_in" "$t_native")" "$same"
+done
+
+echo
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'),"\
+  "node $(node --version), $(emcc --version 2>/dev/null | head -n 1 | cut -d' ' -f1-10)"
+echo "Output identical to native on every workload: $identical"
+[[ $identical == yes ]]

@@ -1,0 +1,85 @@
+// The form of a program's options, built from its help screen: every option
+// with its help text and default, set from a command line's arguments, and
+// read back into arguments.
+const SWEEP_DEFAULT = {from: '0.7', step: '0.001', to: '1'};
+const $ = (id) => document.getElementById(id);
+
+function optionRow(option) {
+  const row = document.createElement('div');
+  row.className = 'option';
+  const input = document.createElement('input');
+  input.id = `opt${option.name}`;
+  input.name = option.name;
+  input.type = option.kind === 'switch' ? 'checkbox' : 'text';
+  input.spellcheck = false;
+  input.autocomplete = 'off';
+  const label = document.createElement('label');
+  label.htmlFor = input.id;
+  label.innerHTML = '<span class="name"></span><span class="help"></span>';
+  label.firstChild.textContent = option.name;
+  label.lastChild.textContent = option.help;
+  // An emptied field stands for the default, which it then shows greyed.
+  input.placeholder = option.value;
+  input.title = `Default: ${option.value || 'none'}`;
+  row.append(label, input);
+  // Choices the help text names ("one of 'log', 'tent', ..."), offered as
+  // suggestions: the program takes any text.
+  const choices = /one of (.*)\)/.exec(option.help)?.[1].match(/'[^']*'/g);
+  if (choices) {
+    const list = document.createElement('datalist');
+    list.id = `${input.id}-choices`;
+    list.append(...choices.map((c) => new Option(c.slice(1, -1))));
+    input.setAttribute('list', list.id);
+    row.append(list);
+  }
+  return row;
+}
+
+// The rows of a program's options; a map series also gets the sweep of r.
+export function buildForm(screen, isMap) {
+  const form = $('options');
+  form.replaceChildren(...screen.options.map(optionRow));
+  $('sweep').hidden = !isMap;
+  form.dataset.program = screen.program;
+}
+
+// Shows the values that args give, as the program would read them: the last
+// value of an option counts and a switch flips each time it is named.
+export function fillForm(screen, args, sweep) {
+  const values = {};
+  for (const o of screen.options) values[o.name] = o.value;
+  for (let i = 0; i < args.length; i++) {
+    const o = screen.options.find((e) => e.name === args[i]);
+    if (!o) continue;
+    if (o.kind === 'switch') values[o.name] = values[o.name] === 'ON' ? 'OFF' : 'ON';
+    else if (i + 1 < args.length) values[o.name] = args[++i];
+  }
+  for (const o of screen.options) {
+    const input = $(`opt${o.name}`);
+    if (o.kind === 'switch') input.checked = values[o.name] === 'ON';
+    else input.value = values[o.name];
+  }
+  const s = sweep ?? SWEEP_DEFAULT;
+  $('sweep-on').checked = Boolean(sweep);
+  for (const k of ['from', 'step', 'to']) $(`sweep-${k}`).value = s[k];
+  if (!$('sweep').hidden) $('opt-r').disabled = Boolean(sweep);
+}
+
+// The arguments the form stands for: the options whose values differ from
+// the defaults, in the table's order (an empty field means the default), and
+// the sweep of r, which then sets r itself.
+export function formCommand(screen) {
+  const sweep = !$('sweep').hidden && $('sweep-on').checked
+    ? {from: $('sweep-from').value, step: $('sweep-step').value, to: $('sweep-to').value}
+    : null;
+  const args = [];
+  for (const o of screen.options) {
+    const input = $(`opt${o.name}`);
+    if (o.kind === 'switch') {
+      if (input.checked !== (o.value === 'ON')) args.push(o.name);
+    } else if (input.value !== '' && input.value !== o.value && !(sweep && o.name === '-r')) {
+      args.push(o.name, input.value);
+    }
+  }
+  return {args, sweep};
+}

@@ -1,0 +1,127 @@
+// Runs the suite's programs, compiled to WebAssembly, in Node or a Web Worker.
+//
+// run(program, args, options) -> Promise<{stdout, stderr, status}>
+//   program  one of PROGRAMS; it is also argv[0], so messages read as native
+//   args     the words after the program name
+//   options  files: {name: text or bytes}, added to the default files
+//            onStdout, onStderr: called with each piece of text as it comes
+//            collect: false leaves the result's stdout and stderr empty, for
+//              output that only the callbacks need
+import defaultFiles from './files.mjs';
+
+export const PROGRAMS = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed',
+                         'tacticpool', 'mapseries', 'orbitpin'];
+
+const compiled = new Map(); // program -> Promise<[factory, WebAssembly.Module]>
+
+async function wasmBytes(url) {
+  if (url.protocol === 'file:') {
+    const fs = await import('node:fs/promises');
+    return fs.readFile(url);
+  }
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`cannot load ${url}: ${response.status}`);
+  return response.arrayBuffer();
+}
+
+// The glue and the compiled module of a program, made once and shared by
+// every run; each run instantiates it afresh.
+function load(program) {
+  if (!PROGRAMS.includes(program)) throw new Error(`unknown program "${program}"`);
+  if (!compiled.has(program)) {
+    const base = new URL(`programs/${program}`, import.meta.url);
+    const loading = Promise.all([
+      import(`${base}.mjs`).then((m) => m.default),
+      wasmBytes(new URL(`${base}.wasm`)).then((b) => WebAssembly.compile(b)),
+    ]);
+    loading.catch(() => compiled.delete(program)); // the next run tries again
+    compiled.set(program, loading);
+  }
+  return compiled.get(program);
+}
+
+// A character device whose writes arrive whole: a report leaves the module
+// one output block at a time, never a character at a time through print.
+function sink(FS, major, onBytes) {
+  FS.registerDevice(FS.makedev(major, 0), {
+    open() {},
+    close() {},
+    fsync() {},
+    read() { return 0; },
+    write(stream, buffer, offset, length) {
+      onBytes(buffer.subarray(offset, offset + length));
+      return length;
+    },
+  });
+}
+
+function addFiles(FS, files) {
+  for (const [name, content] of Object.entries(files)) {
+    const slash = name.lastIndexOf('/');
+    if (slash > 0) FS.mkdirTree(name.slice(0, slash));
+    FS.writeFile(name, content);
+  }
+}
+
+// Collects one stream's bytes (copied: the heap they lie in is reused) and
+// hands its text on as it comes; the whole text is decoded once, at the end.
+function collector(onText, keep) {
+  const decoder = new TextDecoder();
+  const chunks = [];
+  return {
+    add(bytes) {
+      if (keep) chunks.push(bytes.slice());
+      if (!onText) return;
+      const text = decoder.decode(bytes, {stream: true});
+      if (text) onText(text);
+    },
+    text() {
+      const rest = onText ? decoder.decode() : '';
+      if (rest) onText(rest);
+      const all = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
+      let at = 0;
+      for (const c of chunks) { all.set(c, at); at += c.length; }
+      return new TextDecoder().decode(all);
+    },
+  };
+}
+
+export async function run(program, args = [], options = {}) {
+  const [factory, module] = await load(program);
+  const keep = options.collect !== false;
+  const out = collector(options.onStdout, keep);
+  const err = collector(options.onStderr, keep);
+  let status = null;
+  let crash = null;
+  let ended;
+  const end = new Promise((resolve) => { ended = resolve; });
+  factory({
+    arguments: args.map(String),
+    thisProgram: program,
+    // Devices 5 and 6 are the terminals behind /dev/stdout and /dev/stderr.
+    preRun: [(M) => {
+      sink(M.FS, 5, (b) => out.add(b));
+      sink(M.FS, 6, (b) => err.add(b));
+      addFiles(M.FS, {...defaultFiles, ...options.files});
+    }],
+    print: (line) => out.add(new TextEncoder().encode(line + '\n')),
+    printErr: (line) => err.add(new TextEncoder().encode(line + '\n')),
+    onExit: (code) => { status = code; },
+    quit: (code, thrown) => { throw thrown; },
+    // The whole run happens inside receive: main starts as soon as the
+    // instance is there and returns (or exits) before receive does.
+    instantiateWasm(imports, receive) {
+      WebAssembly.instantiate(module, imports).then((instance) => {
+        try {
+          receive(instance, module);
+        } catch (e) {
+          crash = e;
+        }
+      }, (e) => { crash = e; }).finally(ended);
+      return {};
+    },
+  }).catch((e) => { crash = crash ?? e; });
+  await end;
+  if (crash && status === null) throw crash;
+  return {stdout: out.text(), stderr: err.text(), status};
+}

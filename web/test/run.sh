@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# CTest's way into the web build and its tests. Exits 77 (skipped) where a
+# tool they need is missing, so a machine without them still passes.
+# Usage: run.sh build WASM_BUILD_DIR | run.sh node BIN_DIR | run.sh browser BIN_DIR
+set -euo pipefail
+web=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+skip() { echo "skipped: $*"; exit 77; }
+
+command -v node >/dev/null || skip "node is missing"
+node -e 'process.exit(Number(process.versions.node.split(".")[0]) >= 18 ? 0 : 1)' ||
+  skip "node 18 or later is needed"
+case $1 in
+build)
+  command -v emcc >/dev/null && command -v emcmake >/dev/null ||
+    skip "emscripten is missing (apt-get install emscripten)"
+  command -v npm >/dev/null || skip "npm is missing"
+  BUILD_DIR=$2 exec "$web/build.sh" ;;
+node)
+  [[ -f $web/dist/suite.mjs ]] || skip "web/dist is not built"
+  BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" "$web/test/parse.test.mjs" ;;
+browser)
+  [[ -f $web/dist/index.html && -d $web/node_modules/playwright-core ]] ||
+    skip "web/dist is not built"
+  [[ -x ${CHROMIUM:=/usr/bin/chromium} ]] || skip "chromium is missing (apt-get install chromium)"
+  CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" ;;
+*)
+  echo "usage: run.sh build DIR | node BIN_DIR | browser BIN_DIR" >&2
+  exit 2 ;;
+esac
