@@ -1,9 +1,12 @@
 // tacticbreed: a genetic algorithm that co-evolves strategies for the
 // iterated prisoner's dilemma.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include "tacticbreed.h"
 
 #include "gacycle.h"
-#include "misc.h"
 
 namespace tacticbreed {
 
@@ -48,16 +51,8 @@ const char help_string[] =
   "entails crossover and mutation with strategies being selected based on "
   "fitness.";
 
-// The longest history whose table, (4^(hlen + 1) - 1) / 3 moves, still
-// has an int length.
-const int max_hlen = 15;
-
-// A strategy is a table of moves (0 cooperate, 1 defect), one byte each, of
-// dna_length() entries; section n, starting at dnaindex[n], holds the 4^n
-// moves that follow n remembered rounds.
 char **oldpop, **newpop;
 int *dnaindex;
-// Circular move histories of the current bout, slot t mod hlen for round t.
 int *hista, *histb;
 // Payoffs are summed as whole numbers held in doubles: exact wherever an
 // int sum would be, and still defined for payoffs or totals beyond the int
@@ -167,9 +162,13 @@ void play_bout(int a, int b, const long long pay[4]) {
   roundbout[b] += rounds;
 }
 
+namespace {
+
 double average_score(int i) {
   return score[i] / static_cast<double>(roundbout[i]);
 }
+
+} // namespace
 
 // Every individual plays `bouts` bouts as first player against opponents
 // drawn from the whole population (itself included); its fitness is its
@@ -206,27 +205,6 @@ void reproduce(int i, int j, int k) {
                 crate, mrate, 0);
 }
 
-// A table as its moves, C or D, in position order.
-void print_table(FILE *out, const char *table) {
-  int length = dna_length();
-  for (int m = 0; m < length; m++) fputc(table[m] + 'C', out);
-  fputc('\n', out);
-}
-
-// Statistics on standard error, so that the population dump on standard
-// output can be redirected apart. A positive total leaves some weight above
-// 0, as do equal weights, so the best search always finds an individual.
-void dump_stats(int g) {
-  double weights = 0.0, sum = 0.0;
-  int best = best_index(fitness, size, &weights);
-  for (int i = 0; i < size; i++) sum += average_score(i);
-  print_block_head(stderr, g);
-  fprintf(stderr, "average score = %f\n", sum / size);
-  fprintf(stderr, "best average score = %f\n", average_score(best));
-  fprintf(stderr, "best = ");
-  print_table(stderr, oldpop[best]);
-}
-
 // dnaindex[j] = dnaindex[j - 1] + 4^(j - 1), so dnaindex[n] = (4^n - 1) / 3.
 void build_dnaindex() {
   dnaindex[0] = 0;
@@ -255,6 +233,59 @@ void inititalize_population() {
   }
 }
 
+} // namespace tacticbreed
+
+// The report, the checks and the run: the unit tests bring a main of their
+// own.
+#ifndef UNIT_TEST
+namespace tacticbreed {
+namespace {
+
+// The longest history whose table, (4^(hlen + 1) - 1) / 3 moves, still
+// has an int length.
+const int max_hlen = 15;
+
+// A table as its moves, C or D, in position order, and a line break, handed
+// to write(text, n) a piece at a time: a table can be longer than any block.
+template <class Write> void write_table(const char *table, Write write) {
+  char text[4096];
+  const int length = dna_length();
+  for (int m = 0; m < length; m += static_cast<int>(sizeof text)) {
+    int n = std::min(length - m, static_cast<int>(sizeof text));
+    for (int k = 0; k < n; k++) text[k] = static_cast<char>(table[m + k] + 'C');
+    write(text, n);
+  }
+  write("\n", 1);
+}
+
+void write_to_stderr(const char *text, size_t n) { fwrite(text, 1, n, stderr); }
+
+char *put_text(char *p, const char *text) {
+  size_t n = strlen(text);
+  memcpy(p, text, n);
+  return p + n;
+}
+
+// Statistics on standard error, so that the population dump on standard
+// output can be redirected apart; numbers as on standard output. A positive
+// total leaves some weight above 0, as do equal weights, so the best search
+// always finds an individual.
+void dump_stats(int g) {
+  double weights = 0.0, sum = 0.0;
+  int best = best_index(fitness, size, &weights);
+  for (int i = 0; i < size; i++) sum += average_score(i);
+  static const char average[] = "average score = ",
+                    best_average[] = "\nbest average score = ", best_is[] = "\nbest = ";
+  char text[BLOCK_HEAD + sizeof average + OUT_NUMBER + sizeof best_average + OUT_NUMBER +
+            sizeof best_is];
+  char *at = put_block_head(text, g);
+  at = put_fixed(put_text(at, average), sum / size);
+  at = put_fixed(put_text(at, best_average), average_score(best));
+  at = put_text(at, best_is);
+  write_to_stderr(text, static_cast<size_t>(at - text));
+  write_table(oldpop[best], write_to_stderr);
+}
+
 // Refuses what cannot be played: no history (rounds are counted modulo
 // hlen), a table longer than an int can index, and generations without a
 // single round, whose averages would be 0/0. A negative hlen is left to the
@@ -266,9 +297,9 @@ void check_parameters() {
   if (rounds < 1) bad_parameter("-rounds", "from 1 to 2147483647");
 }
 
+} // namespace
 } // namespace tacticbreed
 
-#ifndef UNIT_TEST
 using namespace tacticbreed;
 
 int main(int argc, char **argv) {
@@ -281,7 +312,7 @@ int main(int argc, char **argv) {
       [](int g, char **) { dump_stats(g); },
       [](char **, char **, int i, int j, int k) { reproduce(i, j, k); });
   if (dump)
-    for (int i = 0; i < size; i++) print_table(stdout, oldpop[i]);
+    for (int i = 0; i < size; i++) write_table(oldpop[i], out_bytes);
   end_run();
 }
 #endif
