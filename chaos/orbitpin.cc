@@ -59,7 +59,7 @@ CONTROL control_constants(double a, double b) {
   c.fy = -c.fx * c.esx / c.esy;
   // The perturbation moves x alone, so both gains are divided by f.(1, 0).
   // Not -lu: the product rounds, and the quotient differs from -lu in the
-  // last bit for about 7 % of (A, B) pairs.
+  // last bit for a few percent of (A, B) pairs, which changes the output.
   c.gx = (-c.lu * c.fx) / c.fx;
   c.gy = (-c.lu * c.fy) / c.fx;
   return c;

@@ -12,7 +12,7 @@ namespace {
 
 // The index roulette-wheel selection must return for draw k of the stream.
 int scan(const double *w, int n, long k) {
-  double u = k / 2147483648.0, c = 0;
+  double u = k / static_cast<double>(RANDOM_VALUES), c = 0;
   for (int i = 0; i < n; i++) {
     c += w[i];
     if (u <= c) return i;

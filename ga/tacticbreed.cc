@@ -73,7 +73,8 @@ void pd(int a, int b, double *pa, double *pb) {
 // Round t of the current bout between oldpop[a] and oldpop[b]. Each player
 // looks up its move from the last min(t, hlen) rounds, the most recent in
 // the highest pair of bits, own move above the opponent's. Consumes two
-// noise draws, and a random move after each draw below noise.
+// noise draws, and a random move after each draw below noise. play_bout
+// must play exactly these rounds; a test plays both ways and compares.
 void ipd(int a, int b, int t, double *pa, double *pb) {
   int n = t < hlen ? t : hlen;
   int s = t % hlen;
@@ -125,10 +126,11 @@ bool whole_payoffs(long long pay[4]) {
 // moves, draws and score totals. Each player's history index is carried
 // from round to round (the latest round entering the high bits) instead of
 // being read back from the circular buffers. Without noise the two noise
-// draws of every round can only miss, and are skipped in one go.
+// draws of every round can only miss, and are skipped in one go. A change
+// to ipd must be made here too; a test plays both ways and compares.
 void play_bout(int a, int b, const long long pay[4]) {
   const char *ta = oldpop[a], *tb = oldpop[b];
-  const unsigned long limit = uniform_limit(noise);
+  const unsigned int limit = uniform_limit(noise);
   if (limit == 0) skip_random(2LL * rounds);
   long long sa = 0, sb = 0;
   int ia = 0, ib = 0;
@@ -136,8 +138,8 @@ void play_bout(int a, int b, const long long pay[4]) {
   auto play = [&](int start, int *pair_a, int *pair_b) {
     int ma = ta[start + ia], mb = tb[start + ib];
     if (limit > 0) {
-      if (static_cast<unsigned long>(next_random()) < limit) ma = static_cast<int>(next_random() % 2);
-      if (static_cast<unsigned long>(next_random()) < limit) mb = static_cast<int>(next_random() % 2);
+      if (draw_below(limit)) ma = static_cast<int>(next_random() % 2);
+      if (draw_below(limit)) mb = static_cast<int>(next_random() % 2);
     }
     *pair_a = 2 * ma + mb;
     *pair_b = 2 * mb + ma;

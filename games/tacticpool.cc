@@ -49,25 +49,20 @@ const char help_string[] =
 double pops[NSTRATEGIES];
 double scores[NSTRATEGIES];
 
-namespace {
-
-const unsigned int coin = 1u << 30; // random_range(0, 1) < 0.5
-
-} // namespace
-
 LIMITS draw_limits() { return {uniform_limit(noise), uniform_limit(rcp)}; }
 
 // The next move of `strategy` after the opponent played `other` and it
 // played `own`. With noise > 0 one uniform number is drawn first, and a
 // second one for the coin when the noise strikes; otherwise only Random
-// draws, one number.
+// draws, one number. fixed_games relies on which moves draw nothing; a test
+// plays every game afresh against the cached totals.
 int next_move(int strategy, int other, int own, LIMITS limit) {
-  if (limit.noise && static_cast<unsigned long>(next_random()) < limit.noise)
-    return static_cast<unsigned long>(next_random()) < coin ? C : D;
+  const unsigned int coin = RANDOM_VALUES / 2; // random_range(0, 1) < 0.5
+  if (limit.noise && draw_below(limit.noise)) return draw_below(coin) ? C : D;
   switch (strategy) {
   case ALLC:   return C;
   case TFT:    return other;
-  case RANDOM: return static_cast<unsigned long>(next_random()) < limit.rcp ? C : D;
+  case RANDOM: return draw_below(limit.rcp) ? C : D;
   case PAVLOV: return own ^ other;
   default:     return D;
   }
@@ -109,6 +104,8 @@ void init_pops() {
 
 namespace {
 
+// Must agree with next_move on which games draw nothing, or the cached
+// totals part from the plain games; a test plays both ways and compares.
 FIXED_GAMES fixed_games() {
   FIXED_GAMES fixed;
   for (int i = 0; i < NSTRATEGIES; i++)
