@@ -14,11 +14,12 @@ int round_population_size(int size);
 
 // Roulette-wheel selection, prepared once per generation. One draw u in
 // [0, 1) picks the first index whose running sum of weights reaches u, and
-// size - 1 when none does. The running sums are formed in the order of the
-// plain scan's additions, so they are bit for bit the sums the scan forms. Each is kept as the largest sum so far (sums that
-// are not numbers count as none): the first index whose sum reaches u is
-// the first whose largest sum so far does, and those never decrease, so a
-// binary search finds it, whatever the weights.
+// size - 1 when none does. The running sums are formed in the order of a
+// plain scan's additions, so they are bit for bit the sums the scan forms.
+// Each is kept as the largest sum so far (sums that are not numbers count
+// as none): the first index whose sum reaches u is the first whose largest
+// sum so far does, and those never decrease, so a binary search finds it,
+// whatever the weights.
 struct ROULETTE {
   double *sum; // largest running sums so far, `size` of them
   int size;
@@ -33,7 +34,7 @@ int best_index(const double *value, int size, double *sum);
 
 // "---\ntime = %d\n", the opening of every statistics block: written at p
 // (at most BLOCK_HEAD bytes; returns the end), or into the output block.
-enum { BLOCK_HEAD = 24 }; // 11 bytes of text and an int of at most 11 characters
+enum { BLOCK_HEAD = 24 }; // 11 bytes of label, an int of at most 11, a newline
 char *put_block_head(char *p, int t);
 void out_block_head(int t);
 
