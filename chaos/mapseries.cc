@@ -3,6 +3,7 @@
 #include "misc.h"
 
 namespace mapseries {
+namespace {
 
 // aux and func, which the maps read, live with the maps in maps1d.
 int    points = 10;
@@ -36,13 +37,14 @@ void print_series(map_function f) {
   for (long long i = 0; i < end; i++) {
     x = f(x, r);
     if (i >= skip) {
-      char *at = put_fixed(out_space(OUT_NUMBER + 1), x);
+      char *at = put_fixed(out_space(OUT_NUMBER + 1), x); // and its newline
       *at++ = '\n';
       out_advance(at);
     }
   }
 }
 
+} // namespace
 } // namespace mapseries
 
 #ifndef UNIT_TEST

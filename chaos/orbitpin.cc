@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "misc.h"
+#include "orbitpin.h"
 
 namespace orbitpin {
 
@@ -41,23 +41,13 @@ const char help_string[] =
   "be injected into the system.  The control timing options are "
   "constrained to obey (0 <= on1 <= off <= on2 <= points).";
 
-// The fixed point, the eigen-structure of the Jacobian there and the gains
-// of the control law; not-a-number where A and B give no real fixed point.
-struct CONTROL {
-  double xstar;    // x = y = xstar is the fixed point
-  double lu, ls;   // unstable and stable eigenvalues
-  double eux, euy; // unit eigenvector of lu
-  double esx, esy; // unit eigenvector of ls
-  double fx, fy;   // f.eu = 1, f.es = 0
-  double gx, gy;   // gains on x - xstar and y - xstar
-};
-
-// Derived analytically from A and B, each value from the ones before it.
-CONTROL control_constants(double A, double B) {
+// Derived analytically from the map's parameters a and b (as A and B), each
+// value from the ones before it.
+CONTROL control_constants(double a, double b) {
   CONTROL c;
-  double d = (B - 1.0) * (B - 1.0) + 4.0 * A;
-  c.xstar = (sqrt(d) + (B - 1.0)) * 0.5;
-  double q = sqrt(c.xstar * c.xstar + B);
+  double d = (b - 1.0) * (b - 1.0) + 4.0 * a;
+  c.xstar = (sqrt(d) + (b - 1.0)) * 0.5;
+  double q = sqrt(c.xstar * c.xstar + b);
   c.lu = -c.xstar - q;
   c.ls = -c.xstar + q;
   double nu = sqrt(c.lu * c.lu + 1.0), ns = sqrt(c.ls * c.ls + 1.0);
@@ -68,6 +58,8 @@ CONTROL control_constants(double A, double B) {
   c.fx = 1.0 / (c.eux - c.esx * c.euy / c.esy);
   c.fy = -c.fx * c.esx / c.esy;
   // The perturbation moves x alone, so both gains are divided by f.(1, 0).
+  // Not -lu: the product rounds, and the quotient differs from -lu in the
+  // last bit for a few percent of (A, B) pairs, which changes the output.
   c.gx = (-c.lu * c.fx) / c.fx;
   c.gy = (-c.lu * c.fy) / c.fx;
   return c;
@@ -93,9 +85,20 @@ double perturbation(const CONTROL &c, double x, double y) {
   return p;
 }
 
+} // namespace orbitpin
+
+// The report and the run: the unit tests bring a main of their own.
+#ifndef UNIT_TEST
+namespace orbitpin {
+
+namespace {
+
 // "(t,x[t],y[t],p[t])=\t%d\t% f\t% f\t% f\n"
 void print_step(int n, double x, double y, double p) {
   static const char label[] = "(t,x[t],y[t],p[t])=\t";
+  // The label with the newline (sizeof counts one byte for it), then the
+  // step and three numbers with their tabs: an int or a number with a tab
+  // takes less than OUT_NUMBER bytes.
   char *at = out_space(sizeof label + 4 * OUT_NUMBER);
   memcpy(at, label, sizeof label - 1);
   at = put_int(at + sizeof label - 1, n);
@@ -125,9 +128,10 @@ void run(const CONTROL &c, double x, double y) {
   }
 }
 
+} // namespace
+
 } // namespace orbitpin
 
-#ifndef UNIT_TEST
 using namespace orbitpin;
 
 int main(int argc, char **argv) {

@@ -3,20 +3,14 @@
 #include <climits>
 #include <cmath>
 
-namespace orbitpin {
-extern int on1, off, on2, points, skip;
-extern double plimit;
-// Must match the record in orbitpin.cc.
-struct CONTROL {
-  double xstar, lu, ls, eux, euy, esx, esy, fx, fy, gx, gy;
-};
-CONTROL control_constants(double A, double B);
-bool timing_ok();
-bool control_on(long long t);
-double perturbation(const CONTROL &c, double x, double y);
-} // namespace orbitpin
+#include "kept_globals.h"
+#include "orbitpin.h"
 
 using namespace orbitpin;
+
+class Orbitpin : public testing::Test {
+  KeptGlobals kept{options};
+};
 
 namespace {
 
@@ -26,7 +20,7 @@ void set_timing(int a, int b, int c, int n, int s) {
 
 } // namespace
 
-TEST(Orbitpin, ControlConstantsFromTheParameters) {
+TEST_F(Orbitpin, ControlConstantsFromTheParameters) {
   CONTROL c = control_constants(1.29, 0.3);
   EXPECT_NEAR(c.xstar, 0.838486, 5e-7);
   EXPECT_NEAR(c.lu, -1.840015, 5e-7);
@@ -50,7 +44,7 @@ TEST(Orbitpin, ControlConstantsFromTheParameters) {
   EXPECT_TRUE(std::isnan(c.gx));
 }
 
-TEST(Orbitpin, TimingMustBeOrdered) {
+TEST_F(Orbitpin, TimingMustBeOrdered) {
   set_timing(50, 100, 200, 300, 100);
   EXPECT_TRUE(timing_ok());
   set_timing(0, 0, 0, 0, -7);
@@ -67,7 +61,7 @@ TEST(Orbitpin, TimingMustBeOrdered) {
   EXPECT_FALSE(timing_ok());
 }
 
-TEST(Orbitpin, ControlWindowsAndTheirWideBounds) {
+TEST_F(Orbitpin, ControlWindowsAndTheirWideBounds) {
   set_timing(50, 100, 200, 300, 100);
   for (long long t : {0LL, 149LL, 200LL, 299LL}) EXPECT_FALSE(control_on(t)) << t;
   for (long long t : {150LL, 199LL, 300LL, 399LL}) EXPECT_TRUE(control_on(t)) << t;
@@ -78,10 +72,9 @@ TEST(Orbitpin, ControlWindowsAndTheirWideBounds) {
   EXPECT_TRUE(control_on(INT_MAX));
   EXPECT_TRUE(control_on(2LL * INT_MAX - 1));
   EXPECT_TRUE(control_on(2LL * INT_MAX)); // second window: t >= skip + on2
-  set_timing(50, 100, 200, 300, 100);
 }
 
-TEST(Orbitpin, LargePerturbationsAreDroppedNotClipped) {
+TEST_F(Orbitpin, LargePerturbationsAreDroppedNotClipped) {
   CONTROL c = control_constants(1.29, 0.3);
   double x = c.xstar + 0.05, y = c.xstar - 0.1;
   plimit = 0.2;

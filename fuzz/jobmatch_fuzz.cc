@@ -9,18 +9,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "misc.h"
-
-namespace jobmatch {
-extern int len, size;
-extern double **cost;
-extern double crate, mrate, pbase;
-void read_specs(const char *path);
-void random_solution(int *dna);
-int task_cost(const int *dna);
-void compute_fitness(int **pop, double *totals, double *fitness);
-void reproduce(int **parents, int **children, int i, int j, int k);
-} // namespace jobmatch
+#include "jobmatch.h"
 
 namespace {
 

@@ -31,9 +31,9 @@ declare -A extra=(
   [pbm]=""
   [jobmatch]="ga/jobmatch.cc ga/gacycle.cc"
 )
-flags=(-std=c++20 -g -O1 -Wall -Wextra -ffp-contract=off
+flags=(-std=c++20 -g -O1 -Wall -Wextra -Wshadow -ffp-contract=off
   -fsanitize=fuzzer,address,undefined,float-cast-overflow
-  -fno-sanitize-recover=all -fno-omit-frame-pointer -Wno-unused-const-variable
+  -fno-sanitize-recover=all -fno-omit-frame-pointer
   -include "$here/nothrow.h" -DUNIT_TEST -I"$repo/lib" -I"$repo/ga")
 wraps=exit,--wrap=malloc,--wrap=calloc,--wrap=realloc,--wrap=free
 wraps=$wraps,--wrap=fopen,--wrap=fopen64,--wrap=fclose

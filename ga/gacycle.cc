@@ -2,6 +2,7 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 
@@ -15,14 +16,14 @@ int round_population_size(int size) {
   return size;
 }
 
-int select_one(const double *weight, int size) {
-  double u = random_range(0.0, 1.0);
-  double c = 0.0;
-  for (int i = 0; i < size; i++) {
-    c += weight[i];
-    if (u <= c) return i;
+void check_digit_parameters(const char *option, int len, int shortest,
+                            int longest, int *size) {
+  if (len < shortest || len > longest) {
+    char range[40];
+    snprintf(range, sizeof range, "from %d to %d", shortest, longest);
+    bad_parameter(option, range);
   }
-  return size - 1;
+  *size = round_population_size(*size);
 }
 
 ROULETTE make_roulette(int size) {
@@ -68,13 +69,15 @@ int best_index(const double *value, int size, double *sum) {
   return index;
 }
 
-void print_block_head(FILE *out, int t) { fprintf(out, "---\ntime = %d\n", t); }
-
-void out_block_head(int t) {
-  out_text("---\ntime = ");
-  out_int(t);
-  out_text("\n");
+char *put_block_head(char *p, int t) {
+  static const char label[] = "---\ntime = ";
+  memcpy(p, label, sizeof label - 1);
+  p = put_int(p + sizeof label - 1, t);
+  *p++ = '\n';
+  return p;
 }
+
+void out_block_head(int t) { out_advance(put_block_head(out_space(BLOCK_HEAD), t)); }
 
 void breed_strings(const char *a, const char *b, char *child1, char *child2,
                    int len, double crate, double mrate, char zero) {

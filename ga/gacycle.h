@@ -2,7 +2,6 @@
 #ifndef GACYCLE_H
 #define GACYCLE_H
 
-#include <cstdio>
 #include <utility>
 
 #include "misc.h"
@@ -13,16 +12,14 @@
 // successor); negative sizes are left to the allocator to refuse.
 int round_population_size(int size);
 
-// Roulette-wheel selection: one draw u in [0, 1), then the first index whose
-// running sum of weights reaches u; size - 1 when none does.
-int select_one(const double *weight, int size);
-
-// The same choice as select_one, prepared once per generation: the running
-// sums are formed in the same order of additions, so they are bit for bit
-// the sums the scan forms. Each is kept as the largest sum so far (sums that
-// are not numbers count as none): the first index whose sum reaches u is
-// the first whose largest sum so far does, and those never decrease, so a
-// binary search finds it, whatever the weights.
+// Roulette-wheel selection, prepared once per generation. One draw u in
+// [0, 1) picks the first index whose running sum of weights reaches u, and
+// size - 1 when none does. The running sums are formed in the order of a
+// plain scan's additions, so they are bit for bit the sums the scan forms.
+// Each is kept as the largest sum so far (sums that are not numbers count
+// as none): the first index whose sum reaches u is the first whose largest
+// sum so far does, and those never decrease, so a binary search finds it,
+// whatever the weights.
 struct ROULETTE {
   double *sum; // largest running sums so far, `size` of them
   int size;
@@ -35,9 +32,10 @@ int pick_one(const ROULETTE *wheel);
 // there is none; adds every value to *sum.
 int best_index(const double *value, int size, double *sum);
 
-// "---\ntime = %d\n": the opening of every statistics block, on `out` or
-// into the standard output block of out_bytes.
-void print_block_head(FILE *out, int t);
+// "---\ntime = %d\n", the opening of every statistics block: written at p
+// (at most BLOCK_HEAD bytes; returns the end), or into the output block.
+enum { BLOCK_HEAD = 24 }; // 11 bytes of label, an int of at most 11, a newline
+char *put_block_head(char *p, int t);
 void out_block_head(int t);
 
 // Mutation of two children of `len` positions: per position a draw for the
@@ -100,12 +98,31 @@ void run_generations(int gens, int size, const double *weight,
   }
 }
 
+// The steps that the two optimisers over strings of binary digits share.
+// The fitness of each of the `size` genomes by fitness_of, in population
+// order, and each divided by their sum: the weights of selection.
+template <class FitnessOf>
+void weigh_genomes(char **pop, int size, double *fitness, double *nfitness,
+                   FitnessOf fitness_of) {
+  double sum = 0.0;
+  for (int i = 0; i < size; i++) {
+    fitness[i] = fitness_of(pop[i]);
+    sum += fitness[i];
+  }
+  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
+}
+
+// Refuses a `len` (named `option`) outside shortest .. longest, then rounds
+// *size up to an even number.
+void check_digit_parameters(const char *option, int len, int shortest,
+                            int longest, int *size);
+
 // The whole run of a GA over strings of `digits` binary digits: both
 // populations, the fitness and weight arrays, the first population, then
-// `gens` generations.
-template <class Fitness, class Stats, class Reproduce>
-void run_digit_ga(int size, int gens, int digits, Fitness compute_fitness,
-                  Stats dump_stats, Reproduce reproduce) {
+// `gens` generations, each pair bred by breed_strings over whole strings.
+template <class Fitness, class Stats>
+void run_digit_ga(int size, int gens, int digits, double crate, double mrate,
+                  Fitness compute_fitness, Stats dump_stats) {
   auto oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
@@ -114,7 +131,10 @@ void run_digit_ga(int size, int gens, int digits, Fitness compute_fitness,
   run_generations(
       gens, size, nfitness, oldpop, newpop,
       [&](char **pop) { compute_fitness(pop, fitness, nfitness); },
-      [&](int t, char **pop) { dump_stats(t, pop, fitness); }, reproduce);
+      [&](int t, char **pop) { dump_stats(t, pop, fitness); },
+      [&](char **from, char **to, int a, int b, int i) {
+        breed_strings(from[a], from[b], to[i], to[i + 1], digits, crate, mrate, '0');
+      });
 }
 
 #endif

@@ -10,9 +10,9 @@
 
 namespace {
 
-// The index select_one must return for draw k of the stream.
+// The index roulette-wheel selection must return for draw k of the stream.
 int scan(const double *w, int n, long k) {
-  double u = k / 2147483648.0, c = 0;
+  double u = k / static_cast<double>(RANDOM_VALUES), c = 0;
   for (int i = 0; i < n; i++) {
     c += w[i];
     if (u <= c) return i;
@@ -20,18 +20,36 @@ int scan(const double *w, int n, long k) {
   return n - 1;
 }
 
+// Roulette-wheel selection as a plain scan, drawing from the stream: the
+// reference that pick_one must match pick for pick.
+int select_one(const double *weight, int size) {
+  double u = random_range(0.0, 1.0);
+  double c = 0.0;
+  for (int i = 0; i < size; i++) {
+    c += weight[i];
+    if (u <= c) return i;
+  }
+  return size - 1;
+}
+
 } // namespace
 
-TEST(SelectOne, PicksTheFirstIndexWhoseRunningSumReachesTheDraw) {
+TEST(Roulette, PicksTheFirstIndexWhoseRunningSumReachesTheDraw) {
   const double w[] = {0.1, 0.0, 0.4, 0.2, 0.3};
+  ROULETTE wheel = make_roulette(5);
+  spin_up(&wheel, w);
   seed_random(9);
   long k[50];
   for (long &x : k) x = next_random();
   seed_random(9);
-  for (long x : k) EXPECT_EQ(select_one(w, 5), scan(w, 5, x));
+  for (long x : k) EXPECT_EQ(pick_one(&wheel), scan(w, 5, x));
   // Weights that are not numbers fall back to the last index.
   const double bad[] = {NAN, NAN, NAN};
-  EXPECT_EQ(select_one(bad, 3), 2);
+  ROULETTE none = make_roulette(3);
+  spin_up(&none, bad);
+  EXPECT_EQ(pick_one(&none), 2);
+  free(wheel.sum);
+  free(none.sum);
 }
 
 TEST(BestIndex, TakesTheFirstOfEqualsAboveMinusOne) {

@@ -1,8 +1,9 @@
 // hillscan: a genetic algorithm that climbs a surface of nine humps.
 #include <cmath>
 
+#include "hillscan.h"
+
 #include "gacycle.h"
-#include "misc.h"
 
 namespace hillscan {
 
@@ -34,10 +35,14 @@ const char help_string[] =
 // global maximum is 1.
 const double surface_peak = 1.50158867011978;
 
+namespace {
+
 // One hump of height 1 centred on (cx, cy).
 double bump(double x, double y, double cx, double cy) {
   return exp(-(x - cx) * (x - cx) - (y - cy) * (y - cy));
 }
+
+} // namespace
 
 // Four corner humps, a taller one in the middle and four low ones on the
 // axes; the sum is formed in this order so that results are reproducible.
@@ -55,20 +60,19 @@ double surface(double x, double y) {
 // The len digits from s, most significant first, as a coordinate in [-4, 4).
 double str2num(const char *s) { return binary_fraction(s, len) * 8.0 - 4.0; }
 
+// x from the first len digits of a genome, y from the next len.
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  double sum = 0.0;
-  for (int i = 0; i < size; i++) {
-    fitness[i] = surface(str2num(pop[i]), str2num(pop[i] + len));
-    sum += fitness[i];
-  }
-  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
+  weigh_genomes(pop, size, fitness, nfitness,
+                [](const char *g) { return surface(str2num(g), str2num(g + len)); });
 }
 
-// One cut point over the whole genome, so a cut at len swaps the y halves.
-void reproduce(char **oldpop, char **newpop, int a, int b, int i) {
-  breed_strings(oldpop[a], oldpop[b], newpop[i], newpop[i + 1], 2 * len,
-                crate, mrate, '0');
-}
+} // namespace hillscan
+
+// The report and the run: the unit tests bring a main of their own.
+#ifndef UNIT_TEST
+namespace hillscan {
+
+namespace {
 
 // The surface is positive everywhere, so some genome always passes the
 // start value -1.0 of the best search.
@@ -89,22 +93,19 @@ void dump_stats(int t, char **pop, const double *fitness) {
   out_text("\n");
 }
 
-// A genome of 2 len digits and its terminator must fit an int byte count.
-void check_parameters() {
-  if (len < 1 || len > 1073741823) bad_parameter("-len", "from 1 to 1073741823");
-  size = round_population_size(size);
-}
+} // namespace
 
 } // namespace hillscan
 
-#ifndef UNIT_TEST
 using namespace hillscan;
 
 int main(int argc, char **argv) {
   get_options(argc, argv, options, help_string);
   seed_random(seed);
-  check_parameters();
-  run_digit_ga(size, gens, 2 * len, compute_fitness, dump_stats, reproduce);
+  // A genome of 2 len digits and its terminator must fit an int byte count.
+  check_digit_parameters("-len", len, 1, 1073741823, &size);
+  // One cut point over the whole genome, so a cut at len swaps the y halves.
+  run_digit_ga(size, gens, 2 * len, crate, mrate, compute_fitness, dump_stats);
   end_run();
 }
 #endif

@@ -3,16 +3,13 @@
 #include <cmath>
 #include <string>
 
-#include "misc.h"
+#include "gacycle.h"
+#include "hillscan.h"
+#include "kept_globals.h"
 
-namespace hillscan {
-extern int size, len;
-extern double crate, mrate;
-double surface(double x, double y);
-double str2num(const char *s);
-void compute_fitness(char **pop, double *fitness, double *nfitness);
-void reproduce(char **oldpop, char **newpop, int a, int b, int i);
-} // namespace hillscan
+class Hillscan : public testing::Test {
+  KeptGlobals kept{hillscan::options};
+};
 
 namespace {
 
@@ -35,7 +32,7 @@ double local_peak(double cx, double cy, double *px, double *py) {
 
 } // namespace
 
-TEST(Hillscan, SurfaceIsOneAtTheOriginWithLowerHillsAround) {
+TEST_F(Hillscan, SurfaceIsOneAtTheOriginWithLowerHillsAround) {
   EXPECT_NEAR(hillscan::surface(0, 0), 1.0, 3e-15);
   double x, y;
   EXPECT_NEAR(local_peak(0, 0, &x, &y), 1.0, 3e-15);
@@ -54,7 +51,7 @@ TEST(Hillscan, SurfaceIsOneAtTheOriginWithLowerHillsAround) {
   EXPECT_NEAR(hillscan::surface(-4, -4), 0.000223, 5e-7);
 }
 
-TEST(Hillscan, HalvesDecodeToCoordinatesInMinusFourToFour) {
+TEST_F(Hillscan, HalvesDecodeToCoordinatesInMinusFourToFour) {
   hillscan::len = 16;
   EXPECT_EQ(hillscan::str2num("1000000000000000"), 0.0);
   EXPECT_EQ(hillscan::str2num("0000000000000000"), -4.0);
@@ -83,7 +80,7 @@ TEST(Hillscan, HalvesDecodeToCoordinatesInMinusFourToFour) {
   EXPECT_EQ(hillscan::str2num(half.c_str()), 1.0);
 }
 
-TEST(Hillscan, FitnessReadsXFromTheFirstHalfAndYFromTheSecond) {
+TEST_F(Hillscan, FitnessReadsXFromTheFirstHalfAndYFromTheSecond) {
   hillscan::len = 2;
   hillscan::size = 2;
   char g0[] = "1010", g1[] = "1100"; // (0, 0) and (4 - 2, -4)
@@ -95,23 +92,19 @@ TEST(Hillscan, FitnessReadsXFromTheFirstHalfAndYFromTheSecond) {
   EXPECT_DOUBLE_EQ(nfit[0] + nfit[1], 1.0);
 }
 
-TEST(Hillscan, BreedingCoversBothHalves) {
+// Breeding runs over the whole genome of 2 len digits, as the program breeds.
+TEST_F(Hillscan, BreedingCoversBothHalves) {
   hillscan::len = 2;
   char a[] = "0000", b[] = "1111", c[] = "....", d[] = "....";
-  char *oldpop[] = {a, b}, *newpop[] = {c, d};
-  hillscan::crate = 0.0;
-  hillscan::mrate = 0.0;
-  hillscan::reproduce(oldpop, newpop, 0, 1, 0);
+  breed_strings(a, b, c, d, 2 * hillscan::len, 0.0, 0.0, '0');
   EXPECT_EQ(std::string(c), "0000");
   EXPECT_EQ(std::string(d), "1111");
   // With one digit per half the only cut lies between x and y.
   hillscan::len = 1;
   char e[] = "01", f[] = "10", g[] = "..", h[] = "..";
-  char *old1[] = {e, f}, *new1[] = {g, h};
-  hillscan::crate = 1.0;
   seed_random(5);
   for (int k = 0; k < 20; k++) {
-    hillscan::reproduce(old1, new1, 0, 1, 0);
+    breed_strings(e, f, g, h, 2 * hillscan::len, 1.0, 0.0, '0');
     EXPECT_EQ(std::string(g), "00");
     EXPECT_EQ(std::string(h), "11");
   }

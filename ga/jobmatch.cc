@@ -4,8 +4,9 @@
 #include <cmath>
 #include <utility>
 
+#include "jobmatch.h"
+
 #include "gacycle.h"
-#include "misc.h"
 
 namespace jobmatch {
 
@@ -35,7 +36,6 @@ const char help_string[] =
   "crossover and mutation operations which preserve constraints on the form "
   "of feasible solutions with strings being selected based on fitness.";
 
-// The problem: len rows of len whole-number entries, set by read_specs.
 int len = 0;
 double **cost = nullptr;
 
@@ -141,8 +141,8 @@ void reproduce(int **parents, int **children, int i, int j, int k) {
     std::swap(b[x], b[p]);
   }
   int *child[2] = {a, b};
-  mutate_pair(len, uniform_limit(mrate), [&](int c, int m, long k) {
-    std::swap(child[c][m], child[c][k % len]);
+  mutate_pair(len, uniform_limit(mrate), [&](int c, int m, long draw) {
+    std::swap(child[c][m], child[c][draw % len]);
   });
 }
 
@@ -152,11 +152,17 @@ void dump_stats(int t, int **pop, const double *totals) {
   // With every total at -1 or below none beats the start value of the
   // search; the first highest total is still the best individual.
   if (best < 0) best = static_cast<int>(std::max_element(totals, totals + size) - totals);
-  print_block_head(stdout, t);
-  printf("average value = %f\n", sum / size);
-  printf("best DNA      = ");
-  for (int r = 0; r < len; r++) printf(r < len - 1 ? "%d, " : "%d\n", pop[best][r] + 1);
-  printf("best score    = %d\n", static_cast<int>(totals[best]));
+  out_block_head(t);
+  out_text("average value = ");
+  out_fixed(sum / size);
+  out_text("\nbest DNA      = ");
+  for (int r = 0; r < len; r++) {
+    out_int(pop[best][r] + 1);
+    out_text(r < len - 1 ? ", " : "\n");
+  }
+  out_text("best score    = ");
+  out_int(static_cast<int>(totals[best]));
+  out_char('\n');
 }
 
 // Both generations' solutions; the current one random. Each individual is

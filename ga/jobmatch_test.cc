@@ -7,21 +7,20 @@
 #include <sstream>
 #include <vector>
 
-#include "misc.h"
+#include "jobmatch.h"
+#include "kept_globals.h"
 #include "run_program.h"
 
-namespace jobmatch {
-extern int size, len;
-extern double crate, mrate, pbase;
-extern double **cost;
-void read_specs(const char *path);
-void random_solution(int *dna);
-int task_cost(const int *dna);
-void compute_fitness(int **pop, double *totals, double *fitness);
-void reproduce(int **parents, int **children, int i, int j, int k);
-void dump_stats(int t, int **pop, const double *totals);
-void initialize(int **oldpop, int **newpop);
-} // namespace jobmatch
+// The problem read is put back too.
+class Jobmatch : public testing::Test {
+protected:
+  Jobmatch() {
+    kept.keep(jobmatch::len);
+    kept.keep(jobmatch::cost);
+  }
+  KeptGlobals kept{jobmatch::options};
+};
+using JobmatchDeathTest = Jobmatch;
 
 namespace {
 
@@ -61,7 +60,7 @@ double best_total(const Matrix &m) {
 
 } // namespace
 
-TEST(Jobmatch, ReadsAnyLayoutOfTheNumbers) {
+TEST_F(Jobmatch, ReadsAnyLayoutOfTheNumbers) {
   Matrix example{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
   EXPECT_EQ(read_matrix("3\n1 2 3\n4 5 6\n7 8 9\n"), example);
   EXPECT_EQ(read_matrix("# three rows\n3#count\n1\n2\t3 4 5 6\n# x\n7 8 9 10 junk"), example);
@@ -77,7 +76,7 @@ TEST(Jobmatch, ReadsAnyLayoutOfTheNumbers) {
 }
 
 // Empty, short and unreadable files and the largest counts are run end to end.
-TEST(JobmatchDeathTest, RefusesCountsAndEntriesItCannotUse) {
+TEST_F(JobmatchDeathTest, RefusesCountsAndEntriesItCannotUse) {
   for (const char *text : {"0 5", "x 5", "# only a comment\n", "1 2147483648", "1 -2147483649",
                            "2 2000000000 0 0 200000000", "2 -2000000000 0 0 -200000000"})
     EXPECT_EXIT(read_matrix(text), testing::ExitedWithCode(1),
@@ -88,7 +87,7 @@ TEST(JobmatchDeathTest, RefusesCountsAndEntriesItCannotUse) {
               "^malloc failed to get 17179869176 bytes.\n$");
 }
 
-TEST(Jobmatch, RandomSolutionShufflesWithLenMinusOneDraws) {
+TEST_F(Jobmatch, RandomSolutionShufflesWithLenMinusOneDraws) {
   jobmatch::len = 6;
   seed_random(9);
   std::vector<long> draws;
@@ -102,7 +101,7 @@ TEST(Jobmatch, RandomSolutionShufflesWithLenMinusOneDraws) {
   EXPECT_EQ(next_random(), draws[5]);
 }
 
-TEST(Jobmatch, FitnessDoublesPerUnitOfTotal) {
+TEST_F(Jobmatch, FitnessDoublesPerUnitOfTotal) {
   read_matrix("2 3 0 0 0");
   int diagonal[] = {0, 1}, crossed[] = {1, 0};
   int *pop[] = {crossed, diagonal, diagonal, crossed};
@@ -118,10 +117,9 @@ TEST(Jobmatch, FitnessDoublesPerUnitOfTotal) {
   jobmatch::compute_fitness(pop, totals, fitness);
   EXPECT_TRUE(std::isnan(fitness[1]));
   EXPECT_EQ(fitness[0], 0.0);
-  jobmatch::pbase = 2.0;
 }
 
-TEST(Jobmatch, BreedingKeepsEveryChildAPermutation) {
+TEST_F(Jobmatch, BreedingKeepsEveryChildAPermutation) {
   const int n = 9;
   jobmatch::len = n;
   int p0[n] = {0, 1, 2, 3, 4, 5, 6, 7, 8}, p1[n] = {8, 6, 4, 2, 0, 1, 3, 5, 7};
@@ -145,11 +143,9 @@ TEST(Jobmatch, BreedingKeepsEveryChildAPermutation) {
     jobmatch::reproduce(parents, children, 1, 0, 0);
     ASSERT_TRUE(is_permutation(c0, n) && is_permutation(c1, n)) << seed;
   }
-  jobmatch::mrate = 0.01;
-  jobmatch::crate = 0.75;
 }
 
-TEST(Jobmatch, StatisticsBlockReportsTheFirstHighestTotal) {
+TEST_F(Jobmatch, StatisticsBlockReportsTheFirstHighestTotal) {
   jobmatch::len = 3;
   jobmatch::size = 4;
   int a[] = {0, 1, 2}, b[] = {2, 0, 1};
@@ -160,6 +156,7 @@ TEST(Jobmatch, StatisticsBlockReportsTheFirstHighestTotal) {
   // With every total at -1 or below the first highest is still reported.
   double negative[] = {-8, -3, -3, -9};
   jobmatch::dump_stats(8, pop, negative);
+  out_flush();
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "---\ntime = 7\naverage value = 6.000000\n"
             "best DNA      = 3, 1, 2\nbest score    = 9\n"
@@ -167,7 +164,7 @@ TEST(Jobmatch, StatisticsBlockReportsTheFirstHighestTotal) {
             "best DNA      = 3, 1, 2\nbest score    = -3\n");
 }
 
-TEST(Jobmatch, SampleFileStatesItsBestTotal) {
+TEST_F(Jobmatch, SampleFileStatesItsBestTotal) {
   std::string path = std::string(SOURCE_DIR) + "/data/hop1.dat";
   std::ifstream in(path);
   std::stringstream text;
@@ -201,7 +198,7 @@ void breed_plainly(const int *pa, const int *pb, int *a, int *b) {
 
 } // namespace
 
-TEST(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
+TEST_F(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
   const double rates[] = {0.0, 1e-300, 0.01, 0.3, 1.0, NAN};
   for (int trial = 0; trial < 300; trial++) {
     seed_random(trial);

@@ -2,8 +2,9 @@
 #include <climits>
 #include <cmath>
 
+#include "peakseek.h"
+
 #include "gacycle.h"
-#include "misc.h"
 
 namespace peakseek {
 
@@ -48,18 +49,16 @@ double bump(double x) {
 double str2num(const char *s) { return binary_fraction(s, len); }
 
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  double sum = 0.0;
-  for (int i = 0; i < size; i++) {
-    fitness[i] = bump(str2num(pop[i]));
-    sum += fitness[i];
-  }
-  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
+  weigh_genomes(pop, size, fitness, nfitness, [](const char *g) { return bump(str2num(g)); });
 }
 
-void reproduce(char **oldpop, char **newpop, int a, int b, int i) {
-  breed_strings(oldpop[a], oldpop[b], newpop[i], newpop[i + 1], len, crate,
-                mrate, '0');
-}
+} // namespace peakseek
+
+// The report and the run: the unit tests bring a main of their own.
+#ifndef UNIT_TEST
+namespace peakseek {
+
+namespace {
 
 void dump_stats(int t, char **pop, const double *fitness) {
   double sum = 0.0;
@@ -78,21 +77,18 @@ void dump_stats(int t, char **pop, const double *fitness) {
   out_text("\n");
 }
 
-void check_parameters() {
-  if (len < 2 || len == INT_MAX) bad_parameter("-len", "from 2 to 2147483646");
-  size = round_population_size(size);
-}
+} // namespace
 
 } // namespace peakseek
 
-#ifndef UNIT_TEST
 using namespace peakseek;
 
 int main(int argc, char **argv) {
   get_options(argc, argv, options, help_string);
   seed_random(seed);
-  check_parameters();
-  run_digit_ga(size, gens, len, compute_fitness, dump_stats, reproduce);
+  // A cut point needs two digits; the terminator, room in an int count.
+  check_digit_parameters("-len", len, 2, INT_MAX - 1, &size);
+  run_digit_ga(size, gens, len, crate, mrate, compute_fitness, dump_stats);
   end_run();
 }
 #endif

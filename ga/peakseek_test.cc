@@ -3,17 +3,14 @@
 #include <cmath>
 #include <string>
 
-#include "misc.h"
+#include "kept_globals.h"
+#include "peakseek.h"
 
-namespace peakseek {
-extern double target, var;
-extern int size, len;
-double bump(double x);
-double str2num(const char *s);
-void compute_fitness(char **pop, double *fitness, double *nfitness);
-} // namespace peakseek
+class Peakseek : public testing::Test {
+  KeptGlobals kept{peakseek::options};
+};
 
-TEST(Peakseek, DecodesDigitsAsABinaryFraction) {
+TEST_F(Peakseek, DecodesDigitsAsABinaryFraction) {
   peakseek::len = 16;
   EXPECT_EQ(peakseek::str2num("1000000000000000"), 0.5);
   EXPECT_EQ(peakseek::str2num("0000000000000000"), 0.0);
@@ -28,7 +25,7 @@ TEST(Peakseek, DecodesDigitsAsABinaryFraction) {
   EXPECT_EQ(peakseek::str2num(long_genome.c_str()), 0.875);
 }
 
-TEST(Peakseek, FitnessIsTheBumpAndItsWeightsSumToOne) {
+TEST_F(Peakseek, FitnessIsTheBumpAndItsWeightsSumToOne) {
   peakseek::target = 0.5;
   peakseek::var = 1.0;
   peakseek::len = 4;

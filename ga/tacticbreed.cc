@@ -1,9 +1,12 @@
 // tacticbreed: a genetic algorithm that co-evolves strategies for the
 // iterated prisoner's dilemma.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#include "tacticbreed.h"
 
 #include "gacycle.h"
-#include "misc.h"
 
 namespace tacticbreed {
 
@@ -48,16 +51,8 @@ const char help_string[] =
   "entails crossover and mutation with strategies being selected based on "
   "fitness.";
 
-// The longest history whose table, (4^(hlen + 1) - 1) / 3 moves, still
-// has an int length.
-const int max_hlen = 15;
-
-// A strategy is a table of moves (0 cooperate, 1 defect), one byte each, of
-// dna_length() entries; section n, starting at dnaindex[n], holds the 4^n
-// moves that follow n remembered rounds.
 char **oldpop, **newpop;
 int *dnaindex;
-// Circular move histories of the current bout, slot t mod hlen for round t.
 int *hista, *histb;
 // Payoffs are summed as whole numbers held in doubles: exact wherever an
 // int sum would be, and still defined for payoffs or totals beyond the int
@@ -78,7 +73,8 @@ void pd(int a, int b, double *pa, double *pb) {
 // Round t of the current bout between oldpop[a] and oldpop[b]. Each player
 // looks up its move from the last min(t, hlen) rounds, the most recent in
 // the highest pair of bits, own move above the opponent's. Consumes two
-// noise draws, and a random move after each draw below noise.
+// noise draws, and a random move after each draw below noise. play_bout
+// must play exactly these rounds; a test plays both ways and compares.
 void ipd(int a, int b, int t, double *pa, double *pb) {
   int n = t < hlen ? t : hlen;
   int s = t % hlen;
@@ -130,10 +126,11 @@ bool whole_payoffs(long long pay[4]) {
 // moves, draws and score totals. Each player's history index is carried
 // from round to round (the latest round entering the high bits) instead of
 // being read back from the circular buffers. Without noise the two noise
-// draws of every round can only miss, and are skipped in one go.
+// draws of every round can only miss, and are skipped in one go. A change
+// to ipd must be made here too; a test plays both ways and compares.
 void play_bout(int a, int b, const long long pay[4]) {
   const char *ta = oldpop[a], *tb = oldpop[b];
-  const unsigned long limit = uniform_limit(noise);
+  const unsigned int limit = uniform_limit(noise);
   if (limit == 0) skip_random(2LL * rounds);
   long long sa = 0, sb = 0;
   int ia = 0, ib = 0;
@@ -141,8 +138,8 @@ void play_bout(int a, int b, const long long pay[4]) {
   auto play = [&](int start, int *pair_a, int *pair_b) {
     int ma = ta[start + ia], mb = tb[start + ib];
     if (limit > 0) {
-      if (static_cast<unsigned long>(next_random()) < limit) ma = static_cast<int>(next_random() % 2);
-      if (static_cast<unsigned long>(next_random()) < limit) mb = static_cast<int>(next_random() % 2);
+      if (draw_below(limit)) ma = static_cast<int>(next_random() % 2);
+      if (draw_below(limit)) mb = static_cast<int>(next_random() % 2);
     }
     *pair_a = 2 * ma + mb;
     *pair_b = 2 * mb + ma;
@@ -167,9 +164,13 @@ void play_bout(int a, int b, const long long pay[4]) {
   roundbout[b] += rounds;
 }
 
+namespace {
+
 double average_score(int i) {
   return score[i] / static_cast<double>(roundbout[i]);
 }
+
+} // namespace
 
 // Every individual plays `bouts` bouts as first player against opponents
 // drawn from the whole population (itself included); its fitness is its
@@ -206,27 +207,6 @@ void reproduce(int i, int j, int k) {
                 crate, mrate, 0);
 }
 
-// A table as its moves, C or D, in position order.
-void print_table(FILE *out, const char *table) {
-  int length = dna_length();
-  for (int m = 0; m < length; m++) fputc(table[m] + 'C', out);
-  fputc('\n', out);
-}
-
-// Statistics on standard error, so that the population dump on standard
-// output can be redirected apart. A positive total leaves some weight above
-// 0, as do equal weights, so the best search always finds an individual.
-void dump_stats(int g) {
-  double weights = 0.0, sum = 0.0;
-  int best = best_index(fitness, size, &weights);
-  for (int i = 0; i < size; i++) sum += average_score(i);
-  print_block_head(stderr, g);
-  fprintf(stderr, "average score = %f\n", sum / size);
-  fprintf(stderr, "best average score = %f\n", average_score(best));
-  fprintf(stderr, "best = ");
-  print_table(stderr, oldpop[best]);
-}
-
 // dnaindex[j] = dnaindex[j - 1] + 4^(j - 1), so dnaindex[n] = (4^n - 1) / 3.
 void build_dnaindex() {
   dnaindex[0] = 0;
@@ -258,6 +238,59 @@ void inititalize_population() {
       oldpop[i][m] = static_cast<char>(next_random() % 2);
 }
 
+} // namespace tacticbreed
+
+// The report, the checks and the run: the unit tests bring a main of their
+// own.
+#ifndef UNIT_TEST
+namespace tacticbreed {
+namespace {
+
+// The longest history whose table, (4^(hlen + 1) - 1) / 3 moves, still
+// has an int length.
+const int max_hlen = 15;
+
+// A table as its moves, C or D, in position order, and a line break, handed
+// to write(text, n) a piece at a time: a table can be longer than any block.
+template <class Write> void write_table(const char *table, Write write) {
+  char text[4096];
+  const int length = dna_length();
+  for (int m = 0; m < length; m += static_cast<int>(sizeof text)) {
+    int n = std::min(length - m, static_cast<int>(sizeof text));
+    for (int k = 0; k < n; k++) text[k] = static_cast<char>(table[m + k] + 'C');
+    write(text, n);
+  }
+  write("\n", 1);
+}
+
+void write_to_stderr(const char *text, size_t n) { fwrite(text, 1, n, stderr); }
+
+char *put_text(char *p, const char *text) {
+  size_t n = strlen(text);
+  memcpy(p, text, n);
+  return p + n;
+}
+
+// Statistics on standard error, so that the population dump on standard
+// output can be redirected apart; numbers as on standard output. A positive
+// total leaves some weight above 0, as do equal weights, so the best search
+// always finds an individual.
+void dump_stats(int g) {
+  double weights = 0.0, sum = 0.0;
+  int best = best_index(fitness, size, &weights);
+  for (int i = 0; i < size; i++) sum += average_score(i);
+  static const char average[] = "average score = ",
+                    best_average[] = "\nbest average score = ", best_is[] = "\nbest = ";
+  char text[BLOCK_HEAD + sizeof average + OUT_NUMBER + sizeof best_average + OUT_NUMBER +
+            sizeof best_is];
+  char *at = put_block_head(text, g);
+  at = put_fixed(put_text(at, average), sum / size);
+  at = put_fixed(put_text(at, best_average), average_score(best));
+  at = put_text(at, best_is);
+  write_to_stderr(text, static_cast<size_t>(at - text));
+  write_table(oldpop[best], write_to_stderr);
+}
+
 // Refuses what cannot be played: no history (rounds are counted modulo
 // hlen), a table longer than an int can index, and generations without a
 // single round, whose averages would be 0/0. A negative hlen is left to the
@@ -269,9 +302,9 @@ void check_parameters() {
   if (rounds < 1) bad_parameter("-rounds", "from 1 to 2147483647");
 }
 
+} // namespace
 } // namespace tacticbreed
 
-#ifndef UNIT_TEST
 using namespace tacticbreed;
 
 int main(int argc, char **argv) {
@@ -284,7 +317,7 @@ int main(int argc, char **argv) {
       [](int g, char **) { dump_stats(g); },
       [](char **, char **, int i, int j, int k) { reproduce(i, j, k); });
   if (dump)
-    for (int i = 0; i < size; i++) print_table(stdout, oldpop[i]);
+    for (int i = 0; i < size; i++) write_table(oldpop[i], out_bytes);
   end_run();
 }
 #endif

@@ -5,28 +5,26 @@
 #include <string>
 #include <vector>
 
-#include "misc.h"
-
-namespace tacticbreed {
-extern int size, bouts, rounds, hlen;
-extern double crate, mrate, noise, CC, CD, DC, DD;
-extern char **oldpop, **newpop;
-extern int *dnaindex, *hista, *histb;
-extern double *score, *fitness;
-extern long long *roundbout;
-int dna_length();
-void build_dnaindex();
-void pd(int a, int b, double *pa, double *pb);
-void ipd(int a, int b, int t, double *pa, double *pb);
-void compute_fitness();
-void reproduce(int i, int j, int k);
-void inititalize_population();
-void play_rounds(int a, int b);
-bool whole_payoffs(long long pay[4]);
-void play_bout(int a, int b, const long long pay[4]);
-} // namespace tacticbreed
+#include "kept_globals.h"
+#include "tacticbreed.h"
 
 namespace tb = tacticbreed;
+
+// The population and its arrays are put back too.
+class Tacticbreed : public testing::Test {
+protected:
+  Tacticbreed() {
+    kept.keep(tb::oldpop);
+    kept.keep(tb::newpop);
+    kept.keep(tb::dnaindex);
+    kept.keep(tb::hista);
+    kept.keep(tb::histb);
+    kept.keep(tb::score);
+    kept.keep(tb::roundbout);
+    kept.keep(tb::fitness);
+  }
+  KeptGlobals kept{tb::options};
+};
 
 namespace {
 
@@ -63,7 +61,7 @@ std::string play(int a, int b, int n) {
 
 } // namespace
 
-TEST(Tacticbreed, TablesHaveOneSectionPerHistoryLength) {
+TEST_F(Tacticbreed, TablesHaveOneSectionPerHistoryLength) {
   int index[17];
   tb::dnaindex = index;
   const int starts[] = {0, 1, 5, 21, 85};
@@ -81,7 +79,7 @@ TEST(Tacticbreed, TablesHaveOneSectionPerHistoryLength) {
   EXPECT_EQ(tb::dna_length(), 1431655765);
 }
 
-TEST(Tacticbreed, PayoffsCountTruncatedFromEachPlayersSide) {
+TEST_F(Tacticbreed, PayoffsCountTruncatedFromEachPlayersSide) {
   tb::CC = 3.7; tb::CD = -0.5; tb::DC = 5.9; tb::DD = -1.2;
   double pa, pb;
   tb::pd(0, 0, &pa, &pb);
@@ -100,7 +98,7 @@ TEST(Tacticbreed, PayoffsCountTruncatedFromEachPlayersSide) {
   EXPECT_TRUE(std::isnan(pa));
 }
 
-TEST(Tacticbreed, TitForTatAnswersEachPlayersOwnView) {
+TEST_F(Tacticbreed, TitForTatAnswersEachPlayersOwnView) {
   setup(1, {"CCDCD", "DDDDD", "CDCCC"});
   EXPECT_EQ(play(0, 1, 3), "CD DD DD ");
   EXPECT_EQ(play(1, 0, 3), "DC DD DD ");
@@ -112,7 +110,7 @@ TEST(Tacticbreed, TitForTatAnswersEachPlayersOwnView) {
   EXPECT_EQ(pb, 5.0);
 }
 
-TEST(Tacticbreed, LongHistoriesPutTheLatestRoundInTheHighBits) {
+TEST_F(Tacticbreed, LongHistoriesPutTheLatestRoundInTheHighBits) {
   // Round 1 follows (C, D): index 1 of section 1, position 2. Round 2
   // follows (D, D) then (C, D): index 4 * 3 + 1 of section 2, position 18;
   // round 3 follows (x, D) then (D, D), read from the wrapped buffer.
@@ -128,7 +126,7 @@ TEST(Tacticbreed, LongHistoriesPutTheLatestRoundInTheHighBits) {
   EXPECT_EQ(play(0, 1, 3), "CD DD CD ");
 }
 
-TEST(Tacticbreed, NoiseDrawsTwiceInEveryRound) {
+TEST_F(Tacticbreed, NoiseDrawsTwiceInEveryRound) {
   setup(1, {"CCCCC", "CCCCC"});
   tb::noise = 1.0;
   seed_random(42);
@@ -148,7 +146,7 @@ TEST(Tacticbreed, NoiseDrawsTwiceInEveryRound) {
   EXPECT_EQ(next_random(), r[4]);
 }
 
-TEST(Tacticbreed, FitnessIsTheAveragePayoffPerRoundPlayed) {
+TEST_F(Tacticbreed, FitnessIsTheAveragePayoffPerRoundPlayed) {
   // Always-cooperate (0) and always-defect (1): each draws its opponent,
   // then plays three rounds with two noise draws each.
   for (int seed = 0; seed < 8; seed++) {
@@ -176,7 +174,7 @@ TEST(Tacticbreed, FitnessIsTheAveragePayoffPerRoundPlayed) {
   }
 }
 
-TEST(Tacticbreed, SingleRoundsPlayOnlyOpeningMoves) {
+TEST_F(Tacticbreed, SingleRoundsPlayOnlyOpeningMoves) {
   setup(1, {"CDDDD", "CDDDD", "CDDDD", "CDDDD"});
   tb::bouts = 5;
   tb::rounds = 1;
@@ -187,7 +185,7 @@ TEST(Tacticbreed, SingleRoundsPlayOnlyOpeningMoves) {
   }
 }
 
-TEST(Tacticbreed, WeightsWithoutAPositiveTotalAreEqual) {
+TEST_F(Tacticbreed, WeightsWithoutAPositiveTotalAreEqual) {
   // Defectors that earn nothing have no weights (0/0); negative payoffs
   // would favour the lowest scorer; an infinite total weighs nothing.
   tb::bouts = 3;
@@ -209,7 +207,7 @@ TEST(Tacticbreed, WeightsWithoutAPositiveTotalAreEqual) {
   EXPECT_EQ(tb::fitness[1], 0.5);
 }
 
-TEST(Tacticbreed, ChildrenAreBredOverTheWholeTable) {
+TEST_F(Tacticbreed, ChildrenAreBredOverTheWholeTable) {
   setup(2, {"CCCCCCCCCCCCCCCCCCCCC", "DDDDDDDDDDDDDDDDDDDDD"});
   tb::crate = 0.0;
   tb::mrate = 0.0;
@@ -249,7 +247,7 @@ template <class Play> BOUT_RESULT after(Play play) {
 
 } // namespace
 
-TEST(Tacticbreed, BoutsPlayedInOneGoMatchRoundByRoundPlay) {
+TEST_F(Tacticbreed, BoutsPlayedInOneGoMatchRoundByRoundPlay) {
   // play_bout carries the history indices and scans the noise draws;
   // play_rounds goes through ipd. Same scores, rounds and draws.
   const double noises[] = {0.0, -1.0, NAN, 1e-300, 0.05, 0.5, 1.0};
@@ -279,5 +277,4 @@ TEST(Tacticbreed, BoutsPlayedInOneGoMatchRoundByRoundPlay) {
   EXPECT_FALSE(tb::whole_payoffs(pay));
   tb::CC = NAN;
   EXPECT_FALSE(tb::whole_payoffs(pay));
-  tb::CC = 4;
 }

@@ -1,7 +1,7 @@
 // tacticpool: the ecological iterated prisoner's dilemma. Five fixed
 // strategies share one population; each share grows with the score that the
 // strategy earns against the others, weighted by their shares.
-#include "misc.h"
+#include "tacticpool.h"
 
 namespace tacticpool {
 
@@ -46,47 +46,37 @@ const char help_string[] =
   "opponents.  Possible strategies include 'Always Cooperate,' 'Always "
   "Defect,' 'Random,' 'Pavlov,' and 'Tit-for-Tat.'";
 
-enum { C = 0, D = 1 };
-enum { ALLC, TFT, RANDOM, PAVLOV, ALLD, NSTRATEGIES };
-
 double pops[NSTRATEGIES];
 double scores[NSTRATEGIES];
-
-// The draws a move compares with: random_range(0, 1) < p is a draw below
-// uniform_limit(p). A limit of 0 for noise means no noise draw at all, which
-// is what noise <= 0 (or not a number) gives.
-struct LIMITS {
-  unsigned int noise, rcp;
-};
-const unsigned int coin = 1u << 30; // random_range(0, 1) < 0.5
 
 LIMITS draw_limits() { return {uniform_limit(noise), uniform_limit(rcp)}; }
 
 // The next move of `strategy` after the opponent played `other` and it
 // played `own`. With noise > 0 one uniform number is drawn first, and a
 // second one for the coin when the noise strikes; otherwise only Random
-// draws, one number.
-inline int next_move(int strategy, int other, int own, LIMITS limit) {
-  if (limit.noise && static_cast<unsigned long>(next_random()) < limit.noise)
-    return static_cast<unsigned long>(next_random()) < coin ? C : D;
+// draws, one number. fixed_games relies on which moves draw nothing; a test
+// plays every game afresh against the cached totals.
+int next_move(int strategy, int other, int own, LIMITS limit) {
+  const unsigned int coin = RANDOM_VALUES / 2; // random_range(0, 1) < 0.5
+  if (limit.noise && draw_below(limit.noise)) return draw_below(coin) ? C : D;
   switch (strategy) {
   case ALLC:   return C;
   case TFT:    return other;
-  case RANDOM: return static_cast<unsigned long>(next_random()) < limit.rcp ? C : D;
+  case RANDOM: return draw_below(limit.rcp) ? C : D;
   case PAVLOV: return own ^ other;
   default:     return D;
   }
 }
 
-int pd(int strategy, int other, int own) {
-  return next_move(strategy, other, own, draw_limits());
-}
+namespace {
 
 // The payoff to a player who made move `own` against move `other`.
 double pay(int own, int other) {
   if (own == C) return other == C ? CC : CD;
   return other == C ? DC : DD;
 }
+
+} // namespace
 
 // The total payoff to strategy i over one freshly played game against j.
 // Within a round i moves first, so its draws precede j's.
@@ -112,13 +102,10 @@ void init_pops() {
   for (int i = 0; i < NSTRATEGIES; i++) pops[i] = initial[i] / total;
 }
 
-// Totals of the games that draw nothing: without noise, those in which
-// neither player is Random. They come out the same at every step.
-struct FIXED_GAMES {
-  bool known[NSTRATEGIES][NSTRATEGIES];
-  double total[NSTRATEGIES][NSTRATEGIES];
-};
+namespace {
 
+// Must agree with next_move on which games draw nothing, or the cached
+// totals part from the plain games; a test plays both ways and compares.
 FIXED_GAMES fixed_games() {
   FIXED_GAMES fixed;
   for (int i = 0; i < NSTRATEGIES; i++)
@@ -128,6 +115,8 @@ FIXED_GAMES fixed_games() {
     }
   return fixed;
 }
+
+} // namespace
 
 // One game per ordered pair, i against j in order; an extinct strategy
 // plays no games of its own but is still played against. Games whose
@@ -143,8 +132,6 @@ void compute_scores(const FIXED_GAMES *fixed) {
   }
 }
 
-void compute_scores() { compute_scores(nullptr); }
-
 // Each share grows in proportion to share times score; the sum is 1 again.
 void update_pops() {
   double sum = 0.0;
@@ -155,8 +142,10 @@ void update_pops() {
   for (int i = 0; i < NSTRATEGIES; i++) pops[i] /= sum;
 }
 
+namespace {
+
 void print_pops() {
-  char *at = out_space(NSTRATEGIES * (OUT_NUMBER + 1) + 1);
+  char *at = out_space(NSTRATEGIES * (OUT_NUMBER + 1) + 1); // numbers, tabs, newline
   for (int i = 0; i < NSTRATEGIES; i++) {
     at = put_fixed(at, pops[i]);
     *at++ = '\t';
@@ -164,6 +153,8 @@ void print_pops() {
   *at++ = '\n';
   out_advance(at);
 }
+
+} // namespace
 
 // The shares are printed before each update, so the last state reached is
 // never shown.

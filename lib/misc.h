@@ -103,7 +103,10 @@ void seed_random(int seed);
 // Makes the next block of words; only once every word made is drawn.
 void refill_random();
 
-// A value from 0 to 2^31 - 1.
+// 2^31, the number of values a draw can take.
+constexpr unsigned int RANDOM_VALUES = 2147483648u;
+
+// A value from 0 to RANDOM_VALUES - 1.
 inline long next_random() {
   RANDOM_STATE &g = random_state;
   if (g.next == g.end) refill_random();
@@ -117,11 +120,17 @@ void skip_random(long long n);
 // exactly when k < uniform_limit(p). From 0 (p <= 0 or not a number) to 2^31
 // (every draw).
 inline unsigned int uniform_limit(double p) {
-  double t = p * 2147483648.0; // exact: a power of two
+  double t = p * RANDOM_VALUES; // exact: a power of two
   if (!(t > 0.0)) return 0;
-  if (t >= 2147483648.0) return 2147483648u;
+  if (t >= RANDOM_VALUES) return RANDOM_VALUES;
   unsigned int k = static_cast<unsigned int>(t); // ceil(t): one more unless whole
   return k < t ? k + 1 : k;
+}
+
+// One draw, and whether it lies below `limit`: random_range(0.0, 1.0) < p
+// for the limit uniform_limit(p), without the division.
+inline bool draw_below(unsigned int limit) {
+  return static_cast<unsigned long>(next_random()) < limit;
 }
 
 // Draws until a value lies below `limit`, at most n values; returns how many
@@ -131,7 +140,7 @@ long long draws_until_below(unsigned int limit, long long n);
 
 // lo + (hi - lo) * (k / 2^31) for one draw k: uniform in [lo, hi).
 inline double random_range(double lo, double hi) {
-  return lo + (hi - lo) * (static_cast<double>(next_random()) / 2147483648.0);
+  return lo + (hi - lo) * (static_cast<double>(next_random()) / RANDOM_VALUES);
 }
 // Standard normal by the polar method; every second call returns the value
 // held back from the previous pair and draws nothing.

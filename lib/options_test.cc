@@ -143,7 +143,7 @@ TEST(Wrap, HandlesEmptyTextLongWordsAndWhiteSpaceAtBreaks) {
   EXPECT_EQ(wrap("  " + std::string(69, 'a') + "     b", 4, 4, 4),
             "      " + std::string(69, 'a') + " \n    b\n");
   // Nothing but spaces after a break: the indentation, no line break.
-  EXPECT_EQ(wrap(std::string(72, 'a').replace(71, 1, " ") + "   ", 4, 4, 4),
+  EXPECT_EQ(wrap(std::string(71, 'a') + "    ", 4, 4, 4),
             "    " + std::string(71, 'a') + " \n    ");
 }
 

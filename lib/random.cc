@@ -66,7 +66,7 @@ int first_below(const unsigned int *w, int n, unsigned int limit) {
 }
 
 // k / 2^31: a fraction in [0, 1) from one draw.
-double fraction(long k) { return static_cast<double>(k) / 2147483648.0; }
+double fraction(long k) { return static_cast<double>(k) / RANDOM_VALUES; }
 
 } // namespace
 
