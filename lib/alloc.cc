@@ -74,7 +74,13 @@ long long limit_in(const std::string &file) {
 
 // True when the comma-separated list names `item`.
 bool lists(const std::string &list, const char *item) {
-  return ("," + list + ",").find("," + std::string(item) + ",") != std::string::npos;
+  for (size_t start = 0;;) {
+    size_t end = list.find(',', start);
+    size_t n = end == std::string::npos ? std::string::npos : end - start;
+    if (list.compare(start, n, item) == 0) return true;
+    if (end == std::string::npos) return false;
+    start = end + 1;
+  }
 }
 
 // Field n (from 0) of a line of space-separated fields.

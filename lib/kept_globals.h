@@ -10,7 +10,8 @@
 
 #include "misc.h"
 
-// Copies, taken on construction, of the random stream, of every variable of
+// Copies, taken on construction, of the random stream (with the normal
+// value held back), of every variable of
 // an option table and of any global handed to keep(); each is written back
 // on destruction. A member of a test fixture, it keeps each test from
 // leaving parameters behind for the tests that run after it.
@@ -18,6 +19,8 @@ class KeptGlobals {
 public:
   explicit KeptGlobals(const OPTION *options = nullptr) {
     keep(random_state);
+    keep(holding);
+    keep(hold);
     for (const OPTION *o = options; o && o->name; o++) keep_bytes(o->variable, width(o->type));
   }
   ~KeptGlobals() {

@@ -145,6 +145,10 @@ inline double random_range(double lo, double hi) {
 // Standard normal by the polar method; every second call returns the value
 // held back from the previous pair and draws nothing.
 double random_gauss();
+// The value of the last accepted pair that the next call returns, while
+// holding is non-zero; reseeding keeps it.
+extern int holding;
+extern double hold;
 
 // ---------------------------------------------------------------------------
 // Allocation

@@ -5,8 +5,6 @@
 
 #include "misc.h"
 
-extern int holding;
-
 namespace {
 
 std::vector<long> draws(int seed, int n) {

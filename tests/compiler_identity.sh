@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the seven programs with GCC at -O2 and -O3 and with Clang at -O0, and
-# checks that the three builds print the same bytes (standard output, standard
-# error and exit status) for each run below. Runs that print results that are
+# Builds the seven programs with GCC at -O2 and -O3 and with Clang at -O0,
+# every warning an error (-Wshadow included), and checks that the three builds
+# print the same bytes (standard output, standard error and exit status) for
+# each run below. Runs that print results that are
 # not a number are the point: the sign bit of a NaN follows the order in which
 # a compiler takes the operands, so only a fixed rendering keeps them equal.
 #
@@ -43,9 +44,9 @@ build() { # NAME COMPILER FLAGS
   cmake --build "$scratch/$1" -j2 --target programs >/dev/null
 }
 builds=(gcc-O2 gcc-O3 clang-O0)
-build gcc-O2 g++ -O2
-build gcc-O3 g++ -O3
-build clang-O0 clang++ -O0
+build gcc-O2 g++ "-O2 -Werror"
+build gcc-O3 g++ "-O3 -Werror"
+build clang-O0 clang++ "-O0 -Werror"
 
 # Each run's three streams, one file per build; jobmatch reads its default
 # problem from the top of the source tree.

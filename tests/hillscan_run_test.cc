@@ -2,11 +2,8 @@
 
 #include <cmath>
 
+#include "hillscan.h"
 #include "run_program.h"
-
-namespace hillscan {
-double surface(double x, double y);
-}
 
 namespace {
 
