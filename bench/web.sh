@@ -24,32 +24,8 @@ if [[ -z ${BIN:-} ]]; then
   BIN=$scratch/native/bin
 fi
 
-# The 50 x 50 problem of bench/run.sh.
-problem=$scratch/jobs50.dat
-python3 -c '
-s = 12345
-print(50)
-for r in range(50):
-    row = []
-    for c in range(50):
-        s = (s * 1103515245 + 12345) % 2147483648
-        row.append(str(s // 65536 % 100))
-    print(" ".join(row))' >"$problem"
-
-# name|arguments, as in bench/run.sh
-workloads=(
-  "peakseek 10000x64x20|peakseek -size 10000 -len 64 -gens 20 -seed 7"
-  "peakseek 1000x64x200|peakseek -size 1000 -len 64 -gens 200 -seed 7"
-  "hillscan 10000x64x20|hillscan -size 10000 -len 64 -gens 20 -seed 7"
-  "hillscan 1000x64x200|hillscan -size 1000 -len 64 -gens 200 -seed 7"
-  "jobmatch 50x50 1000x200|jobmatch -specs $problem -size 1000 -gens 200"
-  "tacticbreed hlen 3|tacticbreed -size 1000 -gens 20 -hlen 3"
-  "tacticbreed noise 0.05|tacticbreed -size 1000 -gens 20 -hlen 3 -noise 0.05"
-  "tacticpool 100000|tacticpool -steps 100000"
-  "tacticpool noise 0.01|tacticpool -steps 100000 -noise 0.01"
-  "mapseries 1e7|mapseries -points 10000000"
-  "orbitpin 2e6|orbitpin -points 2000000 -skip 0"
-)
+PROBLEM=$scratch/jobs50.dat
+source "$top/bench/workloads.sh"
 
 median() { # hyperfine JSON -> median seconds
   python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$1"
@@ -86,7 +62,7 @@ identical=yes
 printf '| workload | native (s) | node (s) | node/native | in-process (s) | in-process/native | same output |\n'
 printf '|---|---:|---:|---:|---:|---:|---|\n'
 for w in "${workloads[@]}"; do
-  IFS='|' read -r name args <<<"$w"
+  IFS='|' read -r name args _ <<<"$w"
   read -r -a argv <<<"$args"
   prog=${argv[0]}
   echo "timing $name ..." >&2
