@@ -54,9 +54,6 @@ fi
 PROBLEM=$scratch/jobs50.dat
 source "$top/bench/workloads.sh"
 
-median() { # hyperfine JSON -> median seconds
-  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$1"
-}
 timed() { # TAG COMMAND...
   local tag=$1
   shift
@@ -68,8 +65,6 @@ timed() { # TAG COMMAND...
 peak_mb() { # COMMAND... -> peak resident memory in MB
   /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1 | awk '{ printf "%.1f", $1 / 1024 }'
 }
-ratio() { [[ $1 == - || $2 == - ]] && echo - || awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-secs() { [[ $1 == - ]] && echo - || awk -v t="$1" 'BEGIN { printf "%.4f", t }'; }
 
 identical=yes
 printf '| workload | ours (s) | baseline (s) | peer (s) | baseline/ours | peer/ours | ours MB | same output |\n'

@@ -27,9 +27,6 @@ fi
 PROBLEM=$scratch/jobs50.dat
 source "$top/bench/workloads.sh"
 
-median() { # hyperfine JSON -> median seconds
-  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$1"
-}
 timed() { # COMMAND...
   hyperfine -N --warmup 1 --runs "$RUNS" --output=null --style none \
     --export-json "$scratch/t.json" "$(printf '%q ' "$@")" >/dev/null 2>&1 || { echo -; return; }
@@ -55,8 +52,6 @@ in_process() { # PROGRAM ARGS...
     times.sort((a, b) => a - b);
     console.log(times[times.length >> 1]);' "$top/web/dist/suite.mjs" "$@"
 }
-ratio() { [[ $1 == - || $2 == - ]] && echo - || awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-secs() { [[ $1 == - ]] && echo - || awk -v t="$1" 'BEGIN { printf "%.4f", t }'; }
 
 identical=yes
 printf '| workload | native (s) | node (s) | node/native | in-process (s) | in-process/native | same output |\n'

@@ -1,6 +1,7 @@
-# The benchmark's workloads, shared by bench/run.sh (native builds against a
-# baseline and the peers) and bench/web.sh (the WebAssembly build against
-# native). Sourced; PROBLEM must name the file for the jobmatch problem.
+# The benchmark's workloads and table helpers, shared by bench/run.sh (native
+# builds against a baseline and the peers) and bench/web.sh (the WebAssembly
+# build against native). Sourced; PROBLEM must name the file for the jobmatch
+# problem.
 
 # A 50 x 50 assignment problem from a fixed linear congruential sequence,
 # in exact integer arithmetic (awk's doubles would round the products); the
@@ -29,3 +30,9 @@ workloads=(
   "mapseries 1e7|mapseries -points 10000000|naive_maps 10000000 1.0 0.123456"
   "orbitpin 2e6|orbitpin -points 2000000 -skip 0|naive_henon 2000000 1.29 0.3 0"
 )
+
+median() { # hyperfine JSON -> median seconds
+  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$1"
+}
+ratio() { [[ $1 == - || $2 == - ]] && echo - || awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+secs() { [[ $1 == - ]] && echo - || awk -v t="$1" 'BEGIN { printf "%.4f", t }'; }
