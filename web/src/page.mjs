@@ -123,6 +123,8 @@ function finish(r, status) {
   document.body.classList.remove('running');
   if (!r.command.sweep) finishText(r.table);
   update(r, true);
+  // A run refused before its first row has no progress to speak of.
+  if (status !== '0' && !r.command.sweep && !r.table.rows) $('progress-text').textContent = '';
   $('status').textContent = status;
   document.body.classList.toggle('failed', status !== '0');
   setDownloads(r);
