@@ -22,8 +22,9 @@ esac
 
 has() { command -v "$1"; }
 
-# The packages whose fuzzer, address and undefined-behaviour runtimes the
-# clang on the path links with: one per clang version, libclang-rt-N-dev.
+# Whether the clang on the path links a fuzz target with its fuzzer, address
+# and undefined-behaviour runtimes, whatever its version and architecture
+# (Debian has them for clang N in libclang-rt-N-dev).
 fuzzer_runtime_links() {
   local dir status
   dir=$(mktemp -d)
