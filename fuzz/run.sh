@@ -24,7 +24,7 @@ all_targets=(options scanner pbm jobmatch)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 
-library=(lib/options.cc lib/random.cc lib/alloc.cc lib/scanner.cc lib/pbm.cc lib/output.cc)
+library=(lib/options.cc lib/wrap.cc lib/random.cc lib/alloc.cc lib/scanner.cc lib/pbm.cc lib/output.cc)
 declare -A extra=(
   [options]=""
   [scanner]=""
