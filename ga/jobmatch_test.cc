@@ -9,7 +9,7 @@
 
 #include "jobmatch.h"
 #include "kept_globals.h"
-#include "run_program.h"
+#include "temp_dir.h"
 
 // The problem read is put back too.
 class Jobmatch : public testing::Test {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "run_program.h"
+#include "temp_dir.h"
 
 namespace {
 

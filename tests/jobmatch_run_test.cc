@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "run_program.h"
+#include "temp_dir.h"
 
 namespace {
 

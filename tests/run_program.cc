@@ -11,8 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -148,18 +146,4 @@ std::vector<StatBlock> stat_blocks(const std::string &text, size_t size) {
     result.push_back(b);
   }
   return result;
-}
-
-TempDir::TempDir() {
-  char templ[] = "/tmp/suite-test-XXXXXX";
-  path = mkdtemp(templ);
-}
-
-TempDir::~TempDir() { std::filesystem::remove_all(path); }
-
-std::string TempDir::file(const std::string &name,
-                          const std::string &content) const {
-  std::string p = path + "/" + name;
-  std::ofstream(p, std::ios::binary) << content;
-  return p;
 }

@@ -42,12 +42,4 @@ struct StatBlock {
 };
 std::vector<StatBlock> stat_blocks(const std::string &text, size_t size);
 
-// A fresh temporary directory, removed with everything in it on destruction.
-struct TempDir {
-  std::string path;
-  TempDir();
-  ~TempDir();
-  std::string file(const std::string &name, const std::string &content) const;
-};
-
 #endif
