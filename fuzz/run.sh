@@ -29,7 +29,7 @@ declare -A extra=(
   [options]=""
   [scanner]=""
   [pbm]=""
-  [jobmatch]="ga/jobmatch.cc ga/gacycle.cc"
+  [jobmatch]="ga/jobmatch.cc ga/gacycle.cc ga/roulette.cc ga/breed.cc ga/report.cc"
 )
 flags=(-std=c++20 -g -O1 -Wall -Wextra -Wshadow -ffp-contract=off
   -fsanitize=fuzzer,address,undefined,float-cast-overflow

@@ -6,7 +6,9 @@
 
 #include "jobmatch.h"
 
+#include "breed.h"
 #include "gacycle.h"
+#include "report.h"
 
 namespace jobmatch {
 

@@ -6,7 +6,9 @@
 
 #include "tacticbreed.h"
 
+#include "breed.h"
 #include "gacycle.h"
+#include "report.h"
 
 namespace tacticbreed {
 
