@@ -24,14 +24,8 @@ void check_digit_parameters(const char *option, int len, int shortest,
 }
 
 void make_digit_populations(char **oldpop, char **newpop, int size, int digits) {
-  // One block per population, both taken before any is filled, so that a
-  // run too large for the machine is refused before it touches the memory.
-  long long each = digits + 1LL;
-  auto olds = static_cast<char *>(xmalloc_wide(size, each));
-  auto news = static_cast<char *>(xmalloc_wide(size, each));
+  place_populations(oldpop, newpop, size, digits + 1LL);
   for (int i = 0; i < size; i++) {
-    oldpop[i] = olds + i * each;
-    newpop[i] = news + i * each;
     for (int j = 0; j < digits; j++)
       oldpop[i][j] = static_cast<char>('0' + next_random() % 2);
     oldpop[i][digits] = newpop[i][digits] = '\0';

@@ -20,6 +20,21 @@ int round_population_size(int size);
 void check_digit_parameters(const char *option, int len, int shortest,
                             int longest, int *size);
 
+// Points each of the `size` entries of both populations at `each` genome
+// elements of its own. One block per population, both taken before any is
+// filled, so that a run too large for the machine is refused before it
+// touches the memory.
+template <class Element>
+void place_populations(Element **oldpop, Element **newpop, int size, long long each) {
+  long long bytes = each * static_cast<long long>(sizeof(Element));
+  auto olds = static_cast<Element *>(xmalloc_wide(size, bytes));
+  auto news = static_cast<Element *>(xmalloc_wide(size, bytes));
+  for (int i = 0; i < size; i++) {
+    oldpop[i] = olds + i * each;
+    newpop[i] = news + i * each;
+  }
+}
+
 // Gives each of the `size` entries of both populations a string of `digits`
 // characters with its terminator, and fills the current population with
 // random digits, genome 0 first: size x digits draws.
