@@ -9,6 +9,7 @@
 
 #include "jobmatch.h"
 #include "kept_globals.h"
+#include "permutation.h"
 #include "temp_dir.h"
 
 // The problem read is put back too.
@@ -33,14 +34,6 @@ Matrix read_matrix(const std::string &text) {
   for (int r = 0; r < jobmatch::len; r++)
     m.emplace_back(jobmatch::cost[r], jobmatch::cost[r] + jobmatch::len);
   return m;
-}
-
-bool is_permutation(const int *dna, int len) {
-  std::vector<int> v(dna, dna + len);
-  std::sort(v.begin(), v.end());
-  for (int r = 0; r < len; r++)
-    if (v[r] != r) return false;
-  return true;
 }
 
 // The highest total of any assignment, by dynamic programming over the sets
@@ -141,7 +134,9 @@ TEST_F(Jobmatch, BreedingKeepsEveryChildAPermutation) {
     EXPECT_GE(taken, 1);
     jobmatch::mrate = 0.5;
     jobmatch::reproduce(parents, children, 1, 0, 0);
-    ASSERT_TRUE(is_permutation(c0, n) && is_permutation(c1, n)) << seed;
+    ASSERT_TRUE(is_permutation_from({c0, c0 + n}, n, 0) &&
+                is_permutation_from({c1, c1 + n}, n, 0))
+        << seed;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 namespace {
@@ -143,6 +144,23 @@ std::vector<StatBlock> stat_blocks(const std::string &text, size_t size) {
     EXPECT_EQ(lines[i], "---");
     EXPECT_EQ(sscanf(lines[i + 1].c_str(), "time = %d", &b.time), 1);
     b.lines.assign(lines.begin() + i + 2, lines.begin() + i + size);
+    result.push_back(b);
+  }
+  return result;
+}
+
+std::vector<DigitBlock> digit_blocks(const std::string &text, const char *point_format) {
+  int coordinates = 0;
+  for (const char *p = point_format; (p = strstr(p, "%lf")); p++) coordinates++;
+  std::vector<DigitBlock> result;
+  for (const auto &s : stat_blocks(text, 6)) {
+    DigitBlock b{s.time, 0, 0, 0, 0, ""};
+    char dna[4096] = "";
+    EXPECT_EQ(sscanf(s.lines[0].c_str(), "average value = %lf", &b.average), 1);
+    EXPECT_EQ(sscanf(s.lines[1].c_str(), point_format, &b.x, &b.y), coordinates);
+    EXPECT_EQ(sscanf(s.lines[2].c_str(), "best DNA = \"%4095[01]\"", dna), 1);
+    EXPECT_EQ(sscanf(s.lines[3].c_str(), "best value = %lf", &b.value), 1);
+    b.dna = dna;
     result.push_back(b);
   }
   return result;
