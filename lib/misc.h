@@ -160,12 +160,22 @@ extern double hold;
 // (physical memory, or a lower address-space or cgroup limit), since malloc
 // grants large blocks without the memory behind them.
 void *xmalloc(int size);
-// The same for count elements of `each` bytes, computed without overflow; a
-// byte count outside the int range is reported like a refused request.
+// The same for count elements of `each` bytes; a byte count outside the int
+// range is reported like a refused request. The product is formed in long
+// long and checked only then, so it must not overflow there: it cannot when
+// count and each are no larger than 2^31 either way (as int values and
+// sizeof are), since their product is at most 2^62.
 void *xmalloc_array(long long count, long long each);
 // xmalloc_array without the int limit on the byte count, for one block that
 // holds a whole population; count and each lie within the int range.
 void *xmalloc_wide(long long count, long long each);
+
+// What the run's blocks may take in all: physical memory, or a lower
+// address-space or cgroup limit (the address space less what is mapped at
+// the call and a small margin). Physical memory is no limit beside the others when it cannot be
+// read; with no limit at all it is the largest long long. xmalloc reads it
+// once, at the first request.
+long long memory_limit();
 
 // What the run's blocks take from the heap so far. A harness that frees the
 // blocks of one run and starts another in the same process sets it to 0.
