@@ -104,8 +104,9 @@ void random_solution(int *dna) {
     std::swap(dna[k], dna[k + next_random() % (len - k)]);
 }
 
-// The sum of the entries the solution picks. Summed wide; read_specs admits
-// only matrices whose totals all fit an int, so the result is exact.
+// The sum of the entries the solution picks: a score to maximise, not a
+// cost, despite the name. Summed wide; read_specs admits only matrices whose
+// totals all fit an int, so the result is exact.
 int task_cost(const int *dna) {
   long long sum = 0;
   for (int r = 0; r < len; r++) sum += static_cast<long long>(cost[r][dna[r]]);

@@ -55,8 +55,11 @@ extern const char *program_name;
 
 // Write v at p exactly as printf does with "%f", "% f" and "%lld"; return
 // the end. A NaN is "-nan" whatever its sign bit, for both forms, so that
-// every build prints the same. A number takes at most OUT_NUMBER bytes ("%f"
-// of -1e308: 316).
+// every build prints the same. OUT_NUMBER is the room to leave for one
+// number. The longest takes 317 bytes ("%f" of -DBL_MAX: a sign, 309
+// digits, a point and six decimals), and snprintf, which writes such large
+// ones, adds a terminator after them: 401 is a round 400 bytes of text, well
+// above that, and the terminator.
 enum { OUT_NUMBER = 401 };
 char *put_fixed(char *p, double v);
 char *put_fixed_sign(char *p, double v);
