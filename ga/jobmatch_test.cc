@@ -69,17 +69,6 @@ TEST_F(Jobmatch, ReadsAnyLayoutOfTheNumbers) {
 }
 
 // Empty, short and unreadable files and the largest counts are run end to end.
-TEST_F(JobmatchDeathTest, RefusesCountsAndEntriesItCannotUse) {
-  for (const char *text : {"0 5", "x 5", "# only a comment\n", "1 2147483648", "1 -2147483649",
-                           "2 2000000000 0 0 200000000", "2 -2000000000 0 0 -200000000"})
-    EXPECT_EXIT(read_matrix(text), testing::ExitedWithCode(1),
-                "^Problem found in specification file.\n$") << text;
-  EXPECT_EXIT(read_matrix("-3 1 2"), testing::ExitedWithCode(1),
-              "^malloc failed to get -24 bytes.\n$");
-  EXPECT_EXIT(read_matrix("99999999999"), testing::ExitedWithCode(1),
-              "^malloc failed to get 17179869176 bytes.\n$");
-}
-
 TEST_F(Jobmatch, RandomSolutionShufflesWithLenMinusOneDraws) {
   jobmatch::len = 6;
   seed_random(9);
@@ -227,4 +216,15 @@ TEST_F(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
     free(oldpop[0]); // each population is one block
     free(newpop[0]);
   }
+}
+
+TEST_F(JobmatchDeathTest, RefusesCountsAndEntriesItCannotUse) {
+  for (const char *text : {"0 5", "x 5", "# only a comment\n", "1 2147483648", "1 -2147483649",
+                           "2 2000000000 0 0 200000000", "2 -2000000000 0 0 -200000000"})
+    EXPECT_EXIT(read_matrix(text), testing::ExitedWithCode(1),
+                "^Problem found in specification file.\n$") << text;
+  EXPECT_EXIT(read_matrix("-3 1 2"), testing::ExitedWithCode(1),
+              "^malloc failed to get -24 bytes.\n$");
+  EXPECT_EXIT(read_matrix("99999999999"), testing::ExitedWithCode(1),
+              "^malloc failed to get 17179869176 bytes.\n$");
 }
