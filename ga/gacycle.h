@@ -62,9 +62,9 @@ void run_generations(int gens, int size, const double *weight,
   }
 }
 
-// The steps that the two optimisers over strings of binary digits share
-// follow. The fitness of each of the `size` genomes by fitness_of, in population
-// order, and each divided by their sum: the weights of selection.
+// For the two optimisers over strings of binary digits: the fitness of each
+// of the `size` genomes by fitness_of, in population order, and each divided
+// by their sum, the weights of selection.
 template <class FitnessOf>
 void weigh_genomes(char **pop, int size, double *fitness, double *nfitness,
                    FitnessOf fitness_of) {

@@ -175,9 +175,9 @@ void *xmalloc_wide(long long count, long long each);
 
 // What the run's blocks may take in all: physical memory, or a lower
 // address-space or cgroup limit (the address space less what is mapped at
-// the call and a small margin). Physical memory is no limit beside the others when it cannot be
-// read; with no limit at all it is the largest long long. xmalloc reads it
-// once, at the first request.
+// the call and a small margin). Physical memory is no limit beside the
+// others when it cannot be read; with no limit at all it is the largest
+// long long. xmalloc reads it once, at the first request.
 long long memory_limit();
 
 // What the run's blocks take from the heap so far. A harness that frees the
