@@ -7,9 +7,6 @@
 
 namespace mapseries {
 
-double      aux  = 1.0;
-const char *func = "log";
-
 double flog(double x, double r) { return 4.0 * r * x * (1.0 - x); }
 
 // x = 0.5 takes the rising branch and yields r.

@@ -8,7 +8,7 @@ namespace mapseries {
 using map_function = double (*)(double x, double r);
 
 // The second map parameter (frequency of "sin", width of "gauss") and the
-// name of the chosen map; both set from the command line of mapseries.
+// name of the chosen map: options of mapseries, defined with the others.
 extern double aux;
 extern const char *func;
 

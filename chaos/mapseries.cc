@@ -3,13 +3,13 @@
 #include "misc.h"
 
 namespace mapseries {
-namespace {
 
-// aux and func, which the maps read, live with the maps in maps1d.
-int    points = 10;
-int    skip   = 0;
-double r      = 1.0;
-double x0     = 0.123456;
+int         points = 10;
+int         skip   = 0;
+double      r      = 1.0;
+double      aux    = 1.0;   // read by the maps in maps1d
+double      x0     = 0.123456;
+const char *func   = "log"; // read by get_named_function
 
 OPTION options[] = {
   { "-points", OPT_INT,    &points,  "Number of points to plot." },
@@ -44,7 +44,6 @@ void print_series(map_function f) {
   }
 }
 
-} // namespace
 } // namespace mapseries
 
 #ifndef UNIT_TEST

@@ -24,12 +24,12 @@ all_targets=(options scanner pbm jobmatch)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all_targets[@]}")
 
-library=(lib/options.cc lib/random.cc lib/alloc.cc lib/scanner.cc lib/pbm.cc lib/output.cc)
+library=(lib/options.cc lib/wrap.cc lib/random.cc lib/alloc.cc lib/scanner.cc lib/pbm.cc lib/output.cc)
 declare -A extra=(
   [options]=""
   [scanner]=""
   [pbm]=""
-  [jobmatch]="ga/jobmatch.cc ga/gacycle.cc"
+  [jobmatch]="ga/jobmatch.cc ga/gacycle.cc ga/roulette.cc ga/breed.cc ga/report.cc"
 )
 flags=(-std=c++20 -g -O1 -Wall -Wextra -Wshadow -ffp-contract=off
   -fsanitize=fuzzer,address,undefined,float-cast-overflow

@@ -3,7 +3,9 @@
 
 #include "hillscan.h"
 
+#include "digits.h"
 #include "gacycle.h"
+#include "report.h"
 
 namespace hillscan {
 

@@ -6,7 +6,9 @@
 
 #include "jobmatch.h"
 
+#include "breed.h"
 #include "gacycle.h"
+#include "report.h"
 
 namespace jobmatch {
 
@@ -102,8 +104,9 @@ void random_solution(int *dna) {
     std::swap(dna[k], dna[k + next_random() % (len - k)]);
 }
 
-// The sum of the entries the solution picks. Summed wide; read_specs admits
-// only matrices whose totals all fit an int, so the result is exact.
+// The sum of the entries the solution picks: a score to maximise, not a
+// cost, despite the name. Summed wide; read_specs admits only matrices whose
+// totals all fit an int, so the result is exact.
 int task_cost(const int *dna) {
   long long sum = 0;
   for (int r = 0; r < len; r++) sum += static_cast<long long>(cost[r][dna[r]]);
@@ -169,14 +172,8 @@ void dump_stats(int t, int **pop, const double *totals) {
 // shuffled 2 x len times: every shuffle starts from the identity, so only
 // the last one decides, and the draws of the others are skipped unused.
 void initialize(int **oldpop, int **newpop) {
-  // One block per population, both taken before any is filled, so that a
-  // run too large for the machine is refused before it touches the memory.
-  long long each = len * static_cast<long long>(sizeof(int));
-  auto news = static_cast<int *>(xmalloc_wide(size, each));
-  auto olds = static_cast<int *>(xmalloc_wide(size, each));
+  place_populations(oldpop, newpop, size, len);
   for (int i = 0; i < size; i++) {
-    newpop[i] = news + static_cast<long long>(i) * len;
-    oldpop[i] = olds + static_cast<long long>(i) * len;
     skip_random((2LL * len - 1) * (len - 1));
     random_solution(oldpop[i]);
   }

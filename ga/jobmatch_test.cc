@@ -9,7 +9,8 @@
 
 #include "jobmatch.h"
 #include "kept_globals.h"
-#include "run_program.h"
+#include "permutation.h"
+#include "temp_dir.h"
 
 // The problem read is put back too.
 class Jobmatch : public testing::Test {
@@ -33,14 +34,6 @@ Matrix read_matrix(const std::string &text) {
   for (int r = 0; r < jobmatch::len; r++)
     m.emplace_back(jobmatch::cost[r], jobmatch::cost[r] + jobmatch::len);
   return m;
-}
-
-bool is_permutation(const int *dna, int len) {
-  std::vector<int> v(dna, dna + len);
-  std::sort(v.begin(), v.end());
-  for (int r = 0; r < len; r++)
-    if (v[r] != r) return false;
-  return true;
 }
 
 // The highest total of any assignment, by dynamic programming over the sets
@@ -76,17 +69,6 @@ TEST_F(Jobmatch, ReadsAnyLayoutOfTheNumbers) {
 }
 
 // Empty, short and unreadable files and the largest counts are run end to end.
-TEST_F(JobmatchDeathTest, RefusesCountsAndEntriesItCannotUse) {
-  for (const char *text : {"0 5", "x 5", "# only a comment\n", "1 2147483648", "1 -2147483649",
-                           "2 2000000000 0 0 200000000", "2 -2000000000 0 0 -200000000"})
-    EXPECT_EXIT(read_matrix(text), testing::ExitedWithCode(1),
-                "^Problem found in specification file.\n$") << text;
-  EXPECT_EXIT(read_matrix("-3 1 2"), testing::ExitedWithCode(1),
-              "^malloc failed to get -24 bytes.\n$");
-  EXPECT_EXIT(read_matrix("99999999999"), testing::ExitedWithCode(1),
-              "^malloc failed to get 17179869176 bytes.\n$");
-}
-
 TEST_F(Jobmatch, RandomSolutionShufflesWithLenMinusOneDraws) {
   jobmatch::len = 6;
   seed_random(9);
@@ -141,7 +123,9 @@ TEST_F(Jobmatch, BreedingKeepsEveryChildAPermutation) {
     EXPECT_GE(taken, 1);
     jobmatch::mrate = 0.5;
     jobmatch::reproduce(parents, children, 1, 0, 0);
-    ASSERT_TRUE(is_permutation(c0, n) && is_permutation(c1, n)) << seed;
+    ASSERT_TRUE(is_permutation_from({c0, c0 + n}, n, 0) &&
+                is_permutation_from({c1, c1 + n}, n, 0))
+        << seed;
   }
 }
 
@@ -232,4 +216,15 @@ TEST_F(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
     free(oldpop[0]); // each population is one block
     free(newpop[0]);
   }
+}
+
+TEST_F(JobmatchDeathTest, RefusesCountsAndEntriesItCannotUse) {
+  for (const char *text : {"0 5", "x 5", "# only a comment\n", "1 2147483648", "1 -2147483649",
+                           "2 2000000000 0 0 200000000", "2 -2000000000 0 0 -200000000"})
+    EXPECT_EXIT(read_matrix(text), testing::ExitedWithCode(1),
+                "^Problem found in specification file.\n$") << text;
+  EXPECT_EXIT(read_matrix("-3 1 2"), testing::ExitedWithCode(1),
+              "^malloc failed to get -24 bytes.\n$");
+  EXPECT_EXIT(read_matrix("99999999999"), testing::ExitedWithCode(1),
+              "^malloc failed to get 17179869176 bytes.\n$");
 }

@@ -4,7 +4,9 @@
 
 #include "peakseek.h"
 
+#include "digits.h"
 #include "gacycle.h"
+#include "report.h"
 
 namespace peakseek {
 

@@ -6,7 +6,9 @@
 
 #include "tacticbreed.h"
 
+#include "breed.h"
 #include "gacycle.h"
+#include "report.h"
 
 namespace tacticbreed {
 
@@ -63,7 +65,9 @@ double *fitness;
 
 int dna_length() { return dnaindex[hlen + 1]; }
 
-// A payoff counts truncated toward zero, as a whole number.
+// pd, for the prisoner's dilemma: the payoffs of one round to the player of
+// move a and to the player of move b (0 cooperates, 1 defects). A payoff
+// counts truncated toward zero, as a whole number.
 void pd(int a, int b, double *pa, double *pb) {
   const double own[2][2] = {{CC, CD}, {DC, DD}};
   *pa = trunc(own[a][b]);
@@ -215,7 +219,8 @@ void build_dnaindex() {
 }
 
 // Allocates everything once, then fills the first generation with
-// size x L random moves, individual 0 first.
+// size x L random moves, individual 0 first. The misspelt name is kept on
+// purpose.
 void inititalize_population() {
   score = static_cast<double *>(xmalloc_array(size, sizeof(double)));
   roundbout = static_cast<long long *>(xmalloc_array(size, sizeof(long long)));
@@ -312,6 +317,9 @@ int main(int argc, char **argv) {
   seed_random(seed);
   check_parameters();
   inititalize_population();
+  // run_generations holds oldpop and newpop by reference and swaps these
+  // globals themselves, so the populations it hands to each step are always
+  // oldpop and newpop, which the steps read directly.
   run_generations(
       gens, size, fitness, oldpop, newpop, [](char **) { compute_fitness(); },
       [](int g, char **) { dump_stats(g); },

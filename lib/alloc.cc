@@ -163,17 +163,6 @@ long long cgroup_limit() {
 }
 #endif
 
-// What the run's blocks may take in all: physical memory, or a lower
-// address-space or cgroup limit. Physical memory is no limit beside the
-// others when it cannot be read.
-long long memory_limit() {
-#ifdef READ_MEMORY_LIMITS
-  return std::min({physical_memory(), address_space_room(), cgroup_limit()});
-#else
-  return no_limit;
-#endif
-}
-
 // A block of `bytes`, refused when it would take the run past the limit,
 // read once at the first request: malloc grants large blocks without the
 // memory behind them, and a run that fills them would only be stopped by
@@ -193,10 +182,18 @@ void *take(long long bytes) {
 
 } // namespace
 
+long long memory_limit() {
+#ifdef READ_MEMORY_LIMITS
+  return std::min({physical_memory(), address_space_room(), cgroup_limit()});
+#else
+  return no_limit;
+#endif
+}
+
 void *xmalloc(int size) { return take(size); }
 
 void *xmalloc_array(long long count, long long each) {
-  long long bytes = count * each; // both lie within the int range
+  long long bytes = count * each; // no overflow: see the precondition
   if (bytes < INT_MIN || bytes > INT_MAX) out_of_memory(bytes);
   return take(bytes);
 }

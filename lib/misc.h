@@ -55,8 +55,11 @@ extern const char *program_name;
 
 // Write v at p exactly as printf does with "%f", "% f" and "%lld"; return
 // the end. A NaN is "-nan" whatever its sign bit, for both forms, so that
-// every build prints the same. A number takes at most OUT_NUMBER bytes ("%f"
-// of -1e308: 316).
+// every build prints the same. OUT_NUMBER is the room to leave for one
+// number. The longest takes 317 bytes ("%f" of -DBL_MAX: a sign, 309
+// digits, a point and six decimals), and snprintf, which writes such large
+// ones, adds a terminator after them: 401 is a round 400 bytes of text, well
+// above that, and the terminator.
 enum { OUT_NUMBER = 401 };
 char *put_fixed(char *p, double v);
 char *put_fixed_sign(char *p, double v);
@@ -160,12 +163,22 @@ extern double hold;
 // (physical memory, or a lower address-space or cgroup limit), since malloc
 // grants large blocks without the memory behind them.
 void *xmalloc(int size);
-// The same for count elements of `each` bytes, computed without overflow; a
-// byte count outside the int range is reported like a refused request.
+// The same for count elements of `each` bytes; a byte count outside the int
+// range is reported like a refused request. The product is formed in long
+// long and checked only then, so it must not overflow there: it cannot when
+// count and each are no larger than 2^31 either way (as int values and
+// sizeof are), since their product is at most 2^62.
 void *xmalloc_array(long long count, long long each);
 // xmalloc_array without the int limit on the byte count, for one block that
 // holds a whole population; count and each lie within the int range.
 void *xmalloc_wide(long long count, long long each);
+
+// What the run's blocks may take in all: physical memory, or a lower
+// address-space or cgroup limit (the address space less what is mapped at
+// the call and a small margin). Physical memory is no limit beside the
+// others when it cannot be read; with no limit at all it is the largest
+// long long. xmalloc reads it once, at the first request.
+long long memory_limit();
 
 // What the run's blocks take from the heap so far. A harness that frees the
 // blocks of one run and starts another in the same process sets it to 0.

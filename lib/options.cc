@@ -1,6 +1,5 @@
 // Command-line options and the help screen.
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstring>
@@ -25,11 +24,6 @@ std::string format(const char *fmt, ...) {
   if (n > 0) vsnprintf(s.data(), s.size() + 1, fmt, again);
   va_end(again);
   return s;
-}
-
-bool is_white(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
 }
 
 // The parenthesised current value shown after an entry's help text.
@@ -98,42 +92,6 @@ bool take_option(int argc, char **argv, OPTION *options, int entry, int *i) {
 
 } // namespace
 
-void format_string(std::string &out, const char *text, int indent,
-                   int margin, int first_indent) {
-  out.append(first_indent > 0 ? first_indent : 0, ' ');
-  long n = static_cast<long>(strlen(text));
-  long p = 0;
-  bool first = true;
-  while (p < n) {
-    long limit;
-    if (first) {
-      limit = p + 80 - margin - first_indent;
-    } else {
-      while (p < n && text[p] == ' ') p++;
-      out.append(indent > 0 ? indent : 0, ' ');
-      limit = p + 80 - margin - indent;
-    }
-    if (n < limit) {
-      if (p == n) return;
-      out.append(text + p, n - 1 - p);
-      if (text[n - 1] != ' ') out += text[n - 1];
-      out += '\n';
-      return;
-    }
-    if (limit < p) return; // no room for any text on this line
-    long brk = limit;
-    if (!is_white(text[limit])) {
-      while (brk > p && !is_white(text[brk])) brk--;
-      if (brk <= p) return; // a word longer than the line ends the text
-    }
-    out.append(text + p, brk - p);
-    if (text[brk] != ' ') out += text[brk];
-    out += '\n';
-    p = brk + 1;
-    first = false;
-  }
-}
-
 int text_to_int(const char *text) {
   long v = strtol(text, nullptr, 10);
   if (v > INT_MAX) return INT_MAX;
@@ -186,20 +144,4 @@ void get_options(int argc, char **argv, OPTION *options,
 void bad_parameter(const char *option, const char *range) {
   fprintf(stderr, "%s: %s must be %s.\n", program_name, option, range);
   exit(1);
-}
-
-void end_run() {
-  out_flush();
-  errno = 0;
-  bool failed = fflush(stdout) != 0 || ferror(stdout);
-  if (failed) {
-    if (errno)
-      fprintf(stderr, "%s: cannot write standard output: %s.\n", program_name,
-              strerror(errno));
-    else
-      fprintf(stderr, "%s: cannot write standard output.\n", program_name);
-    exit(1);
-  }
-  if (ferror(stderr)) exit(1);
-  exit(0);
 }

@@ -3,6 +3,7 @@
 // cost of printf per number.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -188,4 +189,20 @@ void out_set_line_mode(bool on) {
   line_mode = on;
   looked = 0;
   write_lines();
+}
+
+void end_run() {
+  out_flush();
+  errno = 0;
+  bool failed = fflush(stdout) != 0 || ferror(stdout);
+  if (failed) {
+    if (errno)
+      fprintf(stderr, "%s: cannot write standard output: %s.\n", program_name,
+              strerror(errno));
+    else
+      fprintf(stderr, "%s: cannot write standard output.\n", program_name);
+    exit(1);
+  }
+  if (ferror(stderr)) exit(1);
+  exit(0);
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "misc.h"
-#include "run_program.h"
+#include "temp_dir.h"
 
 namespace {
 

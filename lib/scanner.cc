@@ -2,7 +2,6 @@
 #include <cstring>
 
 #include "misc.h"
-#include "scan_internal.h"
 
 namespace {
 
@@ -36,6 +35,24 @@ bool find_token(SCANNER *s) {
   }
 }
 
+// The worker behind scan_get (advance 1) and scan_peek (advance 0): finds
+// the next token, copies it into the token buffer and, when advancing, moves
+// the cursor past it. Returns "" at the end of the input.
+char *scan_get_or_peek(SCANNER *s, int advance) {
+  if (!find_token(s)) {
+    s->token[0] = '\0';
+    return s->token;
+  }
+  // A token never leaves the line buffer, so it fits the token buffer.
+  size_t n = 1;
+  if (!in_set(s->singles, *s->cursor))
+    while (!ends_token(s, s->cursor[n])) n++;
+  memcpy(s->token, s->cursor, n);
+  s->token[n] = '\0';
+  if (advance) s->cursor += n;
+  return s->token;
+}
+
 } // namespace
 
 SCANNER *scan_init(FILE *input, const char *singles, const char *delimiters,
@@ -50,21 +67,6 @@ SCANNER *scan_init(FILE *input, const char *singles, const char *delimiters,
   s->comments = comments;
   s->input = input;
   return s;
-}
-
-char *scan_get_or_peek(SCANNER *s, int advance) {
-  if (!find_token(s)) {
-    s->token[0] = '\0';
-    return s->token;
-  }
-  // A token never leaves the line buffer, so it fits the token buffer.
-  size_t n = 1;
-  if (!in_set(s->singles, *s->cursor))
-    while (!ends_token(s, s->cursor[n])) n++;
-  memcpy(s->token, s->cursor, n);
-  s->token[n] = '\0';
-  if (advance) s->cursor += n;
-  return s->token;
 }
 
 char *scan_get(SCANNER *scanner) { return scan_get_or_peek(scanner, 1); }

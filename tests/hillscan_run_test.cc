@@ -7,26 +7,8 @@
 
 namespace {
 
-struct Block {
-  int time;
-  double average, x, y, value;
-  std::string dna;
-};
-
-// Parses the six-line statistics blocks, failing the test on any other shape.
-std::vector<Block> blocks(const std::string &out) {
-  std::vector<Block> result;
-  for (const auto &s : stat_blocks(out, 6)) {
-    Block b{s.time, 0, 0, 0, 0, ""};
-    char dna[4096] = "";
-    EXPECT_EQ(sscanf(s.lines[0].c_str(), "average value = %lf", &b.average), 1);
-    EXPECT_EQ(sscanf(s.lines[1].c_str(), "best (x, y) = (%lf, %lf)", &b.x, &b.y), 2);
-    EXPECT_EQ(sscanf(s.lines[2].c_str(), "best DNA = \"%4095[01]\"", dna), 1);
-    EXPECT_EQ(sscanf(s.lines[3].c_str(), "best value = %lf", &b.value), 1);
-    b.dna = dna;
-    result.push_back(b);
-  }
-  return result;
+std::vector<DigitBlock> blocks(const std::string &out) {
+  return digit_blocks(out, "best (x, y) = (%lf, %lf)");
 }
 
 // A half of the DNA as the program decodes it.

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 
+#include "permutation.h"
 #include "run_program.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -41,13 +42,6 @@ std::vector<int> numbers(const std::string &path) {
   return v;
 }
 
-bool is_permutation(std::vector<int> dna, int n) {
-  std::sort(dna.begin(), dna.end());
-  for (int i = 0; i < n; i++)
-    if (static_cast<int>(dna.size()) != n || dna[i] != i + 1) return false;
-  return true;
-}
-
 } // namespace
 
 TEST(JobmatchRun, DefaultRunReadsTheSampleAndPrintsValidAssignments) {
@@ -61,7 +55,7 @@ TEST(JobmatchRun, DefaultRunReadsTheSampleAndPrintsValidAssignments) {
   ASSERT_EQ(b.size(), 30u);
   for (int t = 0; t < 30; t++) {
     EXPECT_EQ(b[t].time, t);
-    ASSERT_TRUE(is_permutation(b[t].dna, n)) << r.out;
+    ASSERT_TRUE(is_permutation_from(b[t].dna, n, 1)) << r.out;
     int total = 0;
     for (int row = 0; row < n; row++) total += spec[1 + row * n + b[t].dna[row] - 1];
     EXPECT_EQ(b[t].score, total);
@@ -78,7 +72,7 @@ TEST(JobmatchRun, SmallProblemsGiveTheirTotals) {
   for (const auto &b : blocks(r.out)) {
     EXPECT_EQ(b.score, 15);
     EXPECT_EQ(b.average, 15.0);
-    EXPECT_TRUE(is_permutation(b.dna, 3));
+    EXPECT_TRUE(is_permutation_from(b.dna, 3, 1));
   }
   // All totals negative: the first highest is still reported.
   r = run_program("jobmatch", {"-specs", dir.file("b", "2 -5 -9 -9 -6"), "-gens", "1"});

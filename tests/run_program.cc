@@ -10,9 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -150,16 +149,19 @@ std::vector<StatBlock> stat_blocks(const std::string &text, size_t size) {
   return result;
 }
 
-TempDir::TempDir() {
-  char templ[] = "/tmp/suite-test-XXXXXX";
-  path = mkdtemp(templ);
-}
-
-TempDir::~TempDir() { std::filesystem::remove_all(path); }
-
-std::string TempDir::file(const std::string &name,
-                          const std::string &content) const {
-  std::string p = path + "/" + name;
-  std::ofstream(p, std::ios::binary) << content;
-  return p;
+std::vector<DigitBlock> digit_blocks(const std::string &text, const char *point_format) {
+  int coordinates = 0;
+  for (const char *p = point_format; (p = strstr(p, "%lf")); p++) coordinates++;
+  std::vector<DigitBlock> result;
+  for (const auto &s : stat_blocks(text, 6)) {
+    DigitBlock b{s.time, 0, 0, 0, 0, ""};
+    char dna[4096] = "";
+    EXPECT_EQ(sscanf(s.lines[0].c_str(), "average value = %lf", &b.average), 1);
+    EXPECT_EQ(sscanf(s.lines[1].c_str(), point_format, &b.x, &b.y), coordinates);
+    EXPECT_EQ(sscanf(s.lines[2].c_str(), "best DNA = \"%4095[01]\"", dna), 1);
+    EXPECT_EQ(sscanf(s.lines[3].c_str(), "best value = %lf", &b.value), 1);
+    b.dna = dna;
+    result.push_back(b);
+  }
+  return result;
 }

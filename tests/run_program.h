@@ -42,12 +42,14 @@ struct StatBlock {
 };
 std::vector<StatBlock> stat_blocks(const std::string &text, size_t size);
 
-// A fresh temporary directory, removed with everything in it on destruction.
-struct TempDir {
-  std::string path;
-  TempDir();
-  ~TempDir();
-  std::string file(const std::string &name, const std::string &content) const;
+// The six-line blocks of the optimisers over binary digits: the average,
+// the best point as `point_format` reads it (into x, then y), the best DNA
+// and the best value; failing the test on any other shape.
+struct DigitBlock {
+  int time;
+  double average, x, y, value;
+  std::string dna;
 };
+std::vector<DigitBlock> digit_blocks(const std::string &text, const char *point_format);
 
 #endif
