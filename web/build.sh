@@ -2,7 +2,7 @@
 # Builds the seven programs with emscripten and the page into web/dist/.
 # Usage: web/build.sh   (BUILD_DIR: the emscripten build folder, default
 # build-wasm beside web/)
-# Needs: emcc/emcmake (Debian's emscripten), cmake, node and npm.
+# Needs: emcc/emcmake (Debian's emscripten), cmake, node, npm and mandoc.
 set -euo pipefail
 
 web=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -10,6 +10,9 @@ top=$(dirname "$web")
 build=${BUILD_DIR:-$top/build-wasm}
 dist=$web/dist
 programs=(peakseek hillscan jobmatch tacticbreed tacticpool mapseries orbitpin)
+
+command -v mandoc >/dev/null ||
+  { echo "web/build.sh: mandoc is missing, which renders the manual pages the page links (Debian: apt-get install mandoc, or scripts/setup.sh)" >&2; exit 1; }
 
 # Debian's emcc runs its JavaScript optimiser with whatever node is first on
 # PATH; Debian's acorn is found only through NODE_PATH.
@@ -40,6 +43,11 @@ cp "$web"/src/* "$dist/"
 cp "$web/node_modules/uplot/dist/uPlot.esm.js" "$web/node_modules/uplot/dist/uPlot.min.css" \
   "$dist/vendor/"
 cp "$web/node_modules/uplot/LICENSE" "$dist/vendor/uPlot.LICENSE"
+# The manual pages, which the page's About links.
+mkdir -p "$dist/man"
+for p in "${programs[@]}"; do
+  mandoc -T html "$top/man/man1/$p.1" | sed 's/^<html>$/<html lang="en">/' > "$dist/man/$p.1.html"
+done
 # The files a run finds by default, from the repository's data/.
 node -e '
   const fs = require("fs");
