@@ -1,0 +1,371 @@
+// The pictures that tell each model's story, drawn on a canvas from plain
+// arrays: the Henon plane, a map's return plot with its cobweb, the
+// landscape a genetic algorithm climbs and the raster of strategy tables.
+// Each draw function takes the canvas and the numbers and returns a short
+// text that says what the picture shows, for readers who cannot see it.
+// Colours come from a palette that colour-blind readers tell apart, and
+// every pair also differs by line or marker.
+import {hump, surface, henonFixedPoint, mapFunction, tableHistories} from './formulas.mjs';
+
+export const PALETTE = {blue: '#0072b2', orange: '#e69f00', vermillion: '#d55e00', green: '#009e73',
+                        sky: '#56b4e9', purple: '#cc79a7', ink: '#1f2328', grey: '#8c959f'};
+const FONT = '14px system-ui, sans-serif';
+
+// Sizes the canvas to its box and the screen's pixels; returns the context
+// in CSS pixels and the drawing's width and height.
+export function prepare(canvas, height) {
+  const width = Math.max(280, canvas.parentElement?.clientWidth || 640);
+  const ratio = globalThis.devicePixelRatio || 1;
+  canvas.width = Math.round(width * ratio);
+  canvas.height = Math.round(height * ratio);
+  canvas.style.width = `${width}px`;
+  canvas.style.height = `${height}px`;
+  const ctx = canvas.getContext('2d');
+  ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
+  ctx.clearRect(0, 0, width, height);
+  ctx.font = FONT;
+  return {ctx, width, height};
+}
+
+// Round steps for an axis from lo to hi: about n ticks.
+export function ticks(lo, hi, n = 5) {
+  if (!(hi > lo)) return [lo];
+  const raw = (hi - lo) / n;
+  const power = 10 ** Math.floor(Math.log10(raw));
+  const step = [1, 2, 2.5, 5, 10].map((m) => m * power).find((s) => s >= raw);
+  const out = [];
+  for (let v = Math.ceil(lo / step) * step; v <= hi + step * 1e-9; v += step) out.push(Number(v.toPrecision(12)));
+  return out;
+}
+
+// A frame for x in [x0, x1] and y in [y0, y1] inside the canvas, with its
+// ticks and labels; returns the mapping of values to pixels.
+export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false}) {
+  const margin = {left: 64, right: 16, top: 36, bottom: 50};
+  let w = width - margin.left - margin.right;
+  let h = height - margin.top - margin.bottom;
+  if (square) w = h = Math.min(w, h);
+  const px = (v) => margin.left + ((v - x0) / (x1 - x0)) * w;
+  const py = (v) => margin.top + h - ((v - y0) / (y1 - y0)) * h;
+  ctx.save();
+  ctx.strokeStyle = '#d0d7de';
+  ctx.fillStyle = '#333';
+  ctx.lineWidth = 1;
+  ctx.strokeRect(margin.left, margin.top, w, h);
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'top';
+  for (const v of ticks(x0, x1)) ctx.fillText(String(v), px(v), margin.top + h + 6);
+  ctx.textAlign = 'right';
+  ctx.textBaseline = 'middle';
+  for (const v of ticks(y0, y1)) ctx.fillText(String(v), margin.left - 6, py(v));
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'bottom';
+  ctx.fillText(xLabel, margin.left + w / 2, margin.top + h + 46);
+  ctx.translate(16, margin.top + h / 2);
+  ctx.rotate(-Math.PI / 2);
+  ctx.textBaseline = 'top';
+  ctx.fillText(yLabel, 0, 0);
+  ctx.restore();
+  return {px, py, box: {left: margin.left, top: margin.top, width: w, height: h}};
+}
+
+function clip(ctx, box) {
+  ctx.save();
+  ctx.beginPath();
+  ctx.rect(box.left, box.top, box.width, box.height);
+  ctx.clip();
+}
+
+// The smallest and largest finite value, widened a little; [lo, hi] when none.
+function extent(values, lo, hi) {
+  let a = Infinity, b = -Infinity;
+  for (const v of values) if (Number.isFinite(v)) { a = Math.min(a, v); b = Math.max(b, v); }
+  if (a > b) return [lo, hi];
+  if (a === b) return [a - 0.5, b + 0.5];
+  const pad = (b - a) * 0.05;
+  return [a - pad, b + pad];
+}
+
+function marker(ctx, shape, x, y, size) {
+  ctx.beginPath();
+  if (shape === 'circle') ctx.arc(x, y, size, 0, 2 * Math.PI);
+  else if (shape === 'square') ctx.rect(x - size, y - size, 2 * size, 2 * size);
+  else { ctx.moveTo(x - size, y - size); ctx.lineTo(x + size, y + size); ctx.moveTo(x + size, y - size); ctx.lineTo(x - size, y + size); }
+}
+
+// A legend row above the top right of the box: a marker or line and its text.
+function legend(ctx, box, items) {
+  ctx.save();
+  ctx.font = FONT;
+  ctx.textBaseline = 'middle';
+  ctx.textAlign = 'left';
+  const widths = items.map((i) => ctx.measureText(i.text).width + 30);
+  let x = Math.max(4, box.left + box.width - widths.reduce((a, b) => a + b, 0));
+  const y = box.top - 18;
+  for (const [k, item] of items.entries()) {
+    ctx.strokeStyle = ctx.fillStyle = item.color;
+    ctx.lineWidth = 2;
+    ctx.setLineDash(item.dash ?? []);
+    if (item.shape) {
+      marker(ctx, item.shape, x + 8, y, 4);
+      item.shape === 'cross' ? ctx.stroke() : ctx.fill();
+    } else {
+      ctx.beginPath(); ctx.moveTo(x, y); ctx.lineTo(x + 18, y); ctx.stroke();
+    }
+    ctx.setLineDash([]);
+    ctx.fillStyle = PALETTE.ink;
+    ctx.fillText(item.text, x + 22, y);
+    x += widths[k];
+  }
+  ctx.restore();
+}
+
+// orbitpin: y against x, the points while control is on as blue circles,
+// the others as orange crosses, and the fixed point ringed.
+// {x, y, on: booleans, A, B}
+export function drawPhase(canvas, {x, y, on, A, B}) {
+  const {ctx, width, height} = prepare(canvas, 420);
+  const xstar = henonFixedPoint(A, B);
+  const range = extent([...x, ...y, xstar], -1.5, 1.5);
+  const {px, py, box} = frame(ctx, width, height, {x: range, y: range, xLabel: 'x(t)', yLabel: 'y(t) = x(t − 1)', square: true});
+  clip(ctx, box);
+  let onCount = 0;
+  for (let i = 0; i < x.length; i++) {
+    if (!Number.isFinite(x[i]) || !Number.isFinite(y[i])) continue;
+    const controlled = on[i];
+    onCount += controlled ? 1 : 0;
+    ctx.strokeStyle = ctx.fillStyle = controlled ? PALETTE.blue : PALETTE.orange;
+    ctx.lineWidth = 1.2;
+    marker(ctx, controlled ? 'circle' : 'cross', px(x[i]), py(y[i]), controlled ? 2.5 : 2.5);
+    controlled ? ctx.fill() : ctx.stroke();
+  }
+  ctx.strokeStyle = PALETTE.ink;
+  ctx.lineWidth = 2;
+  ctx.beginPath();
+  ctx.arc(px(xstar), py(xstar), 9, 0, 2 * Math.PI);
+  ctx.stroke();
+  ctx.fillStyle = PALETTE.ink;
+  ctx.fillText('x*', px(xstar) + 12, py(xstar) - 10);
+  ctx.restore();
+  legend(ctx, box, [{shape: 'circle', color: PALETTE.blue, text: 'control on'},
+                    {shape: 'cross', color: PALETTE.orange, text: 'control off'}]);
+  return `The Henon plane: ${x.length} points of y against x, ${onCount} of them while control is on; ` +
+    `the fixed point x* = y* = ${xstar.toFixed(6)} is ringed.`;
+}
+
+// mapseries: x(t+1) against x(t), the diagonal, the map's curve and the
+// cobweb of the first steps. {xs, func, r, aux, steps}
+export function drawReturn(canvas, {xs, func, r, aux, steps = 40}) {
+  const {ctx, width, height} = prepare(canvas, 420);
+  const f = mapFunction(func, r, aux);
+  const range = extent([0, 1, ...xs], 0, 1);
+  const {px, py, box} = frame(ctx, width, height, {x: range, y: range, xLabel: 'x(t)', yLabel: 'x(t + 1)', square: true});
+  clip(ctx, box);
+  ctx.strokeStyle = PALETTE.grey;
+  ctx.lineWidth = 1;
+  ctx.setLineDash([6, 4]);
+  ctx.beginPath(); ctx.moveTo(px(range[0]), py(range[0])); ctx.lineTo(px(range[1]), py(range[1])); ctx.stroke();
+  ctx.setLineDash([]);
+  ctx.strokeStyle = PALETTE.blue;
+  ctx.lineWidth = 2;
+  ctx.beginPath();
+  for (let i = 0; i <= 400; i++) {
+    const v = range[0] + ((range[1] - range[0]) * i) / 400;
+    i ? ctx.lineTo(px(v), py(f(v))) : ctx.moveTo(px(v), py(f(v)));
+  }
+  ctx.stroke();
+  // The cobweb: up to the curve, across to the diagonal, step by step.
+  ctx.strokeStyle = PALETTE.vermillion;
+  ctx.lineWidth = 1.2;
+  ctx.setLineDash([3, 2]);
+  ctx.beginPath();
+  const web = xs.slice(0, steps + 1);
+  if (web.length) ctx.moveTo(px(web[0]), py(web[0]));
+  for (let i = 0; i + 1 < web.length; i++) {
+    ctx.lineTo(px(web[i]), py(web[i + 1]));
+    ctx.lineTo(px(web[i + 1]), py(web[i + 1]));
+  }
+  ctx.stroke();
+  ctx.setLineDash([]);
+  ctx.fillStyle = PALETTE.ink;
+  for (let i = 0; i + 1 < xs.length; i++) {
+    ctx.beginPath();
+    ctx.arc(px(xs[i]), py(xs[i + 1]), 2.2, 0, 2 * Math.PI);
+    ctx.fill();
+  }
+  ctx.restore();
+  legend(ctx, box, [{color: PALETTE.blue, text: 'map'}, {color: PALETTE.grey, dash: [6, 4], text: 'diagonal'},
+                    {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'}, {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
+  return `Return map of the ${func} map at r = ${r}: ${Math.max(0, xs.length - 1)} pairs (x(t), x(t+1)) on the map's ` +
+    `curve, with the diagonal and the cobweb of the first ${Math.max(0, web.length - 1)} steps.`;
+}
+
+// A colour from light yellow to dark blue for t in [0, 1] (high is dark).
+function shadeOf(t) {
+  const stops = [[255, 255, 217], [199, 233, 180], [65, 182, 196], [34, 94, 168], [8, 29, 88]];
+  const s = Math.min(stops.length - 1.001, Math.max(0, t) * (stops.length - 1));
+  const i = Math.floor(s), k = s - i;
+  return stops[i].map((c, j) => Math.round(c + (stops[i + 1][j] - c) * k));
+}
+
+// A path through points, a ring at its start and a filled dot at its end.
+function path(ctx, points, color) {
+  ctx.lineJoin = 'round';
+  for (const [stroke, width] of [['white', 4], [color, 2]]) {
+    ctx.strokeStyle = stroke;
+    ctx.lineWidth = width;
+    ctx.beginPath();
+    points.forEach(([a, b], i) => (i ? ctx.lineTo(a, b) : ctx.moveTo(a, b)));
+    ctx.stroke();
+  }
+  ctx.fillStyle = color;
+  for (const [a, b] of points) { ctx.beginPath(); ctx.arc(a, b, 2.5, 0, 2 * Math.PI); ctx.fill(); }
+  if (!points.length) return;
+  ctx.lineWidth = 2;
+  ctx.beginPath(); ctx.arc(...points[0], 7, 0, 2 * Math.PI); ctx.stroke();
+  ctx.strokeStyle = 'white';
+  ctx.beginPath(); ctx.arc(...points.at(-1), 6, 0, 2 * Math.PI); ctx.fill(); ctx.stroke();
+}
+
+// The shaded surface as an n x n picture, made once per size.
+const surfaces = new Map();
+function surfaceImage(n) {
+  if (surfaces.has(n)) return surfaces.get(n);
+  const picture = new OffscreenCanvas(n, n);
+  const ctx = picture.getContext('2d');
+  const image = ctx.createImageData(n, n);
+  for (let j = 0; j < n; j++) {
+    for (let i = 0; i < n; i++) {
+      const rgb = shadeOf(surface(-4 + (8 * (i + 0.5)) / n, 4 - (8 * (j + 0.5)) / n));
+      image.data.set([...rgb, 255], 4 * (j * n + i));
+    }
+  }
+  ctx.putImageData(image, 0, 0);
+  surfaces.set(n, picture);
+  return picture;
+}
+
+// hillscan: the surface over [-4, 4)² shaded, the best point of every
+// generation as a path. {bestX, bestY}
+export function drawSurface(canvas, {bestX, bestY}) {
+  const {ctx, width, height} = prepare(canvas, 440);
+  const {px, py, box} = frame(ctx, width, height, {x: [-4, 4], y: [-4, 4], xLabel: 'x', yLabel: 'y', square: true});
+  ctx.drawImage(surfaceImage(Math.max(1, Math.round(box.width))), box.left, box.top, box.width, box.height);
+  clip(ctx, box);
+  const points = bestX.map((x, i) => [px(x), py(bestY[i])]).filter(([a, b]) => Number.isFinite(a + b));
+  path(ctx, points, PALETTE.vermillion);
+  ctx.restore();
+  legend(ctx, box, [{color: PALETTE.vermillion, text: 'best of each generation'}]);
+  const last = bestX.length - 1;
+  return `The nine-hump surface over x and y from -4 to 4, darker where higher (the highest peak, 1, at the ` +
+    `origin), with the best point of each of ${bestX.length} generations as a path` +
+    (last >= 0 ? `, ending at (${bestX[last]}, ${bestY[last]}).` : '.');
+}
+
+// peakseek: the hump over [0, 1), the best x of every generation on it,
+// light to dark with time. {bestX, target, variance}
+export function drawHump(canvas, {bestX, target, variance}) {
+  const {ctx, width, height} = prepare(canvas, 360);
+  const {px, py, box} = frame(ctx, width, height, {x: [0, 1], y: [0, 1.05], xLabel: 'x', yLabel: 'fitness'});
+  clip(ctx, box);
+  ctx.strokeStyle = PALETTE.blue;
+  ctx.lineWidth = 2;
+  ctx.beginPath();
+  for (let i = 0; i <= 500; i++) {
+    const v = i / 500;
+    i ? ctx.lineTo(px(v), py(hump(v, target, variance))) : ctx.moveTo(px(v), py(hump(v, target, variance)));
+  }
+  ctx.stroke();
+  bestX.forEach((x, i) => {
+    const [r, g, b] = shadeOf(0.25 + (0.75 * (i + 1)) / bestX.length);
+    ctx.fillStyle = `rgb(${r}, ${g}, ${b})`;
+    ctx.strokeStyle = PALETTE.ink;
+    ctx.lineWidth = 0.5;
+    marker(ctx, 'square', px(x), py(hump(x, target, variance)), 4);
+    ctx.fill();
+    ctx.stroke();
+  });
+  if (bestX.length) {
+    const x = bestX.at(-1);
+    ctx.strokeStyle = PALETTE.vermillion;
+    ctx.lineWidth = 2;
+    ctx.beginPath(); ctx.arc(px(x), py(hump(x, target, variance)), 9, 0, 2 * Math.PI); ctx.stroke();
+  }
+  ctx.restore();
+  legend(ctx, box, [{color: PALETTE.blue, text: 'hump'}, {shape: 'square', color: '#225ea8', text: 'best x, darker later'},
+                    {shape: 'circle', color: PALETTE.vermillion, text: 'last'}]);
+  return `The hump exp(-(x - ${target})^2 / ${variance}) over [0, 1), with the best x of each of ${bestX.length} ` +
+    `generations on it` + (bestX.length ? `; the last is ${bestX.at(-1)}.` : '.');
+}
+
+// tacticbreed: one row per generation, one cell per table entry, C blue and
+// D orange with a bar through it; with the final population, its distinct
+// tables below with their counts. {tables, final: [[table, count]] or null}
+export function drawStrategies(canvas, {tables: all, final: allFinal}) {
+  // At most 200 generations drawn, evenly spaced, and the 20 commonest tables.
+  const stride = Math.ceil(all.length / 200);
+  const shown = all.map((t, g) => [g, t]).filter(([g]) => g % stride === 0 || g === all.length - 1);
+  const final = allFinal?.slice(0, 20) ?? null;
+  const length = Math.max(1, ...shown.map(([, t]) => t.length), ...(final ?? []).map(([t]) => t.length));
+  const rows = shown.length + (final ? final.length + 2 : 0);
+  const cell = Math.max(2, Math.min(18, Math.floor(560 / Math.max(1, rows))));
+  const {ctx, width} = prepare(canvas, Math.max(120, rows * cell + 40));
+  const left = 92;
+  const w = Math.min(28, (width - left - 90) / length);
+  const row = (table, y) => {
+    for (let k = 0; k < table.length; k++) {
+      const defect = table[k] === 'D';
+      ctx.fillStyle = defect ? PALETTE.orange : PALETTE.blue;
+      ctx.fillRect(left + k * w, y, w - (w > 4 ? 1 : 0), cell - (cell > 4 ? 1 : 0));
+      if (defect && cell > 5 && w > 5) {
+        ctx.fillStyle = PALETTE.ink;
+        ctx.fillRect(left + k * w, y + cell / 2 - 1, w - 1, 2);
+      }
+    }
+  };
+  ctx.fillStyle = PALETTE.ink;
+  ctx.textBaseline = 'middle';
+  ctx.textAlign = 'right';
+  ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
+  const labelEvery = Math.ceil(16 / cell);
+  shown.forEach(([g, t], i) => {
+    row(t, 30 + i * cell);
+    if (i % labelEvery === 0) { ctx.fillStyle = PALETTE.ink; ctx.fillText(String(g), left - 8, 30 + i * cell + cell / 2); }
+  });
+  ctx.textAlign = 'left';
+  ctx.fillStyle = PALETTE.ink;
+  ctx.font = FONT;
+  ctx.fillText('generation: best table (C blue, D orange with a bar)', 4, 12);
+  if (final) {
+    const top = 30 + (shown.length + 2) * cell;
+    ctx.fillText('final population: distinct tables, most common first', 4, top - cell / 2);
+    final.forEach(([t, count], i) => {
+      row(t, top + i * cell);
+      ctx.fillStyle = PALETTE.ink;
+      ctx.textAlign = 'left';
+      ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
+      ctx.fillText(`× ${count}`, left + t.length * w + 8, top + i * cell + cell / 2);
+    });
+  }
+  const last = all.at(-1) ?? '';
+  return `Best strategy table of each of ${all.length} generations, one row each, C and D per entry` +
+    (last ? `; the last is ${last}` : '') + (allFinal ? `; the final population holds ${allFinal.length} distinct tables.` : '.');
+}
+
+// The distinct tables of a final population, most common first (ties in
+// the order they first appear).
+export function distinctTables(lines) {
+  const counts = new Map();
+  for (const line of lines) if (/^[CD]+$/.test(line)) counts.set(line, (counts.get(line) ?? 0) + 1);
+  return [...counts].sort((a, b) => b[1] - a[1]);
+}
+
+// What each letter of a table of this length answers, for the explanation
+// beside the raster: [letter position, history] for a history length up to 3.
+export function letterHistories(length) {
+  for (let hlen = 1; hlen <= 3; hlen++) {
+    const labels = tableHistories(hlen);
+    if (labels.length === length) return labels;
+  }
+  return null;
+}
