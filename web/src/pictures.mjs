@@ -39,8 +39,9 @@ export function ticks(lo, hi, n = 5) {
 }
 
 // A frame for x in [x0, x1] and y in [y0, y1] inside the canvas, with its
-// ticks and labels; returns the mapping of values to pixels.
-export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false}) {
+// ticks (or a text at each whole x from 0, for categories) and labels;
+// returns the mapping of values to pixels.
+export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null}) {
   const margin = {left: 64, right: 16, top: 36, bottom: 50};
   let w = width - margin.left - margin.right;
   let h = height - margin.top - margin.bottom;
@@ -54,7 +55,8 @@ export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLa
   ctx.strokeRect(margin.left, margin.top, w, h);
   ctx.textAlign = 'center';
   ctx.textBaseline = 'top';
-  for (const v of ticks(x0, x1)) ctx.fillText(String(v), px(v), margin.top + h + 6);
+  if (categories) categories.forEach((c, i) => ctx.fillText(c, px(i), margin.top + h + 6));
+  else for (const v of ticks(x0, x1)) ctx.fillText(String(v), px(v), margin.top + h + 6);
   ctx.textAlign = 'right';
   ctx.textBaseline = 'middle';
   for (const v of ticks(y0, y1)) ctx.fillText(String(v), margin.left - 6, py(v));
@@ -368,4 +370,51 @@ export function letterHistories(length) {
     if (labels.length === length) return labels;
   }
   return null;
+}
+
+// A sweep: the values evenly spaced along x, in the table's order; each
+// run's measure as a small marker and the mean over the seeds as a line.
+// {values: texts, series: [{name, points: [[value index, y]]}], xLabel, yLabel}
+export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
+  const {ctx, width, height} = prepare(canvas, 400);
+  const ys = series.flatMap((s) => s.points.map((p) => p[1]));
+  const range = extent(ys, 0, 1);
+  const {px, py, box} = frame(ctx, width, height, {x: [-0.5, Math.max(0.5, values.length - 0.5)], y: range,
+                                                   xLabel, yLabel, categories: values});
+  clip(ctx, box);
+  const styles = [[PALETTE.blue, 'circle', []], [PALETTE.vermillion, 'square', [8, 4]], [PALETTE.green, 'cross', [2, 3]],
+                  [PALETTE.orange, 'circle', [10, 3, 2, 3]], [PALETTE.purple, 'square', [5, 2]]];
+  series.forEach((s, k) => {
+    const [color, shape, dash] = styles[k % styles.length];
+    ctx.strokeStyle = ctx.fillStyle = color;
+    ctx.lineWidth = 1;
+    for (const [i, y] of s.points) {
+      if (!Number.isFinite(y)) continue;
+      marker(ctx, shape, px(i) + (k - (series.length - 1) / 2) * 5, py(y), 2.5);
+      shape === 'cross' ? ctx.stroke() : ctx.fill();
+    }
+    ctx.lineWidth = 2.5;
+    ctx.setLineDash(dash);
+    ctx.beginPath();
+    meansOf(s.points, values.length).forEach((m, i, all) => {
+      if (m === null) return;
+      i && all[i - 1] !== null ? ctx.lineTo(px(i), py(m)) : ctx.moveTo(px(i), py(m));
+    });
+    ctx.stroke();
+    ctx.setLineDash([]);
+  });
+  ctx.restore();
+  legend(ctx, box, series.map((s, k) => ({color: styles[k % styles.length][0], dash: styles[k % styles.length][2],
+                                          text: `${s.name} (mean)`})));
+  const means = series.map((s) => `${s.name} ${meansOf(s.points, values.length)
+    .map((m, i) => `${values[i]}: ${m === null ? 'none' : m.toPrecision(4)}`).join(', ')}`);
+  return `Sweep of ${xLabel} over ${values.length} values, one marker per run, lines through the means over the seeds. ` +
+    `Means: ${means.join('; ')}.`;
+}
+
+// The mean of the finite y at each value index, or null where none.
+export function meansOf(points, count) {
+  const sum = new Array(count).fill(0), n = new Array(count).fill(0);
+  for (const [i, y] of points) if (Number.isFinite(y)) { sum[i] += y; n[i]++; }
+  return sum.map((s, i) => (n[i] ? s / n[i] : null));
 }
