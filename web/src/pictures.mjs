@@ -5,7 +5,7 @@
 // text that says what the picture shows, for readers who cannot see it.
 // Colours come from a palette that colour-blind readers tell apart, and
 // every pair also differs by line or marker.
-import {hump, surface, henonFixedPoint, mapFunction, tableHistories} from './formulas.mjs';
+import {hump, surface, henonFixedPoint, mapFunction} from './formulas.mjs';
 
 export const PALETTE = {blue: '#0072b2', orange: '#e69f00', vermillion: '#d55e00', green: '#009e73',
                         sky: '#56b4e9', purple: '#cc79a7', ink: '#1f2328', grey: '#8c959f'};
@@ -156,11 +156,11 @@ export function drawPhase(canvas, {x, y, on, A, B}) {
 }
 
 // mapseries: x(t+1) against x(t), the diagonal, the map's curve and the
-// cobweb of the first steps. {xs, func, r, aux, steps}
-export function drawReturn(canvas, {xs, func, r, aux, steps = 40}) {
+// cobweb of the first steps. {first: the first values, pairs: [xs, ys], func, r, aux}
+export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
   const {ctx, width, height} = prepare(canvas, 420);
   const f = mapFunction(func, r, aux);
-  const range = extent([0, 1, ...xs], 0, 1);
+  const range = extent([0, 1, ...first, ...xs, ...ys].filter((v) => Math.abs(v) < 1e6), 0, 1);
   const {px, py, box} = frame(ctx, width, height, {x: range, y: range, xLabel: 'x(t)', yLabel: 'x(t + 1)', square: true});
   clip(ctx, box);
   ctx.strokeStyle = PALETTE.grey;
@@ -181,7 +181,7 @@ export function drawReturn(canvas, {xs, func, r, aux, steps = 40}) {
   ctx.lineWidth = 1.2;
   ctx.setLineDash([3, 2]);
   ctx.beginPath();
-  const web = xs.slice(0, steps + 1);
+  const web = first;
   if (web.length) ctx.moveTo(px(web[0]), py(web[0]));
   for (let i = 0; i + 1 < web.length; i++) {
     ctx.lineTo(px(web[i]), py(web[i + 1]));
@@ -190,15 +190,15 @@ export function drawReturn(canvas, {xs, func, r, aux, steps = 40}) {
   ctx.stroke();
   ctx.setLineDash([]);
   ctx.fillStyle = PALETTE.ink;
-  for (let i = 0; i + 1 < xs.length; i++) {
+  for (let i = 0; i < xs.length; i++) {
     ctx.beginPath();
-    ctx.arc(px(xs[i]), py(xs[i + 1]), 2.2, 0, 2 * Math.PI);
+    ctx.arc(px(xs[i]), py(ys[i]), 2.2, 0, 2 * Math.PI);
     ctx.fill();
   }
   ctx.restore();
   legend(ctx, box, [{color: PALETTE.blue, text: 'map'}, {color: PALETTE.grey, dash: [6, 4], text: 'diagonal'},
                     {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'}, {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
-  return `Return map of the ${func} map at r = ${r}: ${Math.max(0, xs.length - 1)} pairs (x(t), x(t+1)) on the map's ` +
+  return `Return map of the ${func} map at r = ${r}: ${xs.length} pairs (x(t), x(t+1)) on the map's ` +
     `curve, with the diagonal and the cobweb of the first ${Math.max(0, web.length - 1)} steps.`;
 }
 
@@ -301,20 +301,28 @@ export function drawHump(canvas, {bestX, target, variance}) {
 }
 
 // tacticbreed: one row per generation, one cell per table entry, C blue and
-// D orange with a bar through it; with the final population, its distinct
-// tables below with their counts. {tables, final: [[table, count]] or null}
-export function drawStrategies(canvas, {tables: all, final: allFinal}) {
-  // At most 200 generations drawn, evenly spaced, and the 20 commonest tables.
-  const stride = Math.ceil(all.length / 200);
-  const shown = all.map((t, g) => [g, t]).filter(([g]) => g % stride === 0 || g === all.length - 1);
-  const final = allFinal?.slice(0, 20) ?? null;
-  const length = Math.max(1, ...shown.map(([, t]) => t.length), ...(final ?? []).map(([t]) => t.length));
-  const rows = shown.length + (final ? final.length + 2 : 0);
-  const cell = Math.max(2, Math.min(18, Math.floor(560 / Math.max(1, rows))));
-  const {ctx, width} = prepare(canvas, Math.max(120, rows * cell + 40));
-  const left = 92;
-  const w = Math.min(28, (width - left - 90) / length);
-  const row = (table, y) => {
+// D orange with a bar through it; or the distinct tables of the final
+// population with their counts. {tables: every stride-th generation's best,
+// stride, final: [[table, count]], distinct: how many tables there are}
+export function drawStrategies(canvas, {tables, stride = 1, final = null, distinct = 0}) {
+  // At most 200 rows drawn, evenly spaced.
+  const every = Math.ceil(tables.length / 200);
+  const shown = tables.map((t, i) => [i * stride, t]).filter((_, i) => i % every === 0 || i === tables.length - 1);
+  const rows = final ? final.slice(0, 20).map(([t, n]) => [`× ${n}`, t]) : shown;
+  const length = Math.max(1, ...rows.map(([, t]) => t.length));
+  const cell = Math.max(2, Math.min(18, Math.floor(560 / Math.max(1, rows.length))));
+  const {ctx, width} = prepare(canvas, Math.max(80, rows.length * cell + 40));
+  const left = 70;
+  const w = Math.min(28, (width - left - 16) / length);
+  ctx.fillStyle = PALETTE.ink;
+  ctx.textBaseline = 'middle';
+  ctx.fillText(final ? `the final population: ${distinct} distinct tables, the commonest first, with their counts`
+    : 'generation: its best table (C blue, D orange with a bar)', 4, 12);
+  ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
+  ctx.textAlign = 'right';
+  const labelEvery = Math.ceil(16 / cell);
+  rows.forEach(([label, table], i) => {
+    const y = 30 + i * cell;
     for (let k = 0; k < table.length; k++) {
       const defect = table[k] === 'D';
       ctx.fillStyle = defect ? PALETTE.orange : PALETTE.blue;
@@ -324,52 +332,16 @@ export function drawStrategies(canvas, {tables: all, final: allFinal}) {
         ctx.fillRect(left + k * w, y + cell / 2 - 1, w - 1, 2);
       }
     }
-  };
-  ctx.fillStyle = PALETTE.ink;
-  ctx.textBaseline = 'middle';
-  ctx.textAlign = 'right';
-  ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
-  const labelEvery = Math.ceil(16 / cell);
-  shown.forEach(([g, t], i) => {
-    row(t, 30 + i * cell);
-    if (i % labelEvery === 0) { ctx.fillStyle = PALETTE.ink; ctx.fillText(String(g), left - 8, 30 + i * cell + cell / 2); }
+    ctx.fillStyle = PALETTE.ink;
+    if (i % labelEvery === 0 || final) ctx.fillText(String(label), left - 8, y + cell / 2);
   });
-  ctx.textAlign = 'left';
-  ctx.fillStyle = PALETTE.ink;
-  ctx.font = FONT;
-  ctx.fillText('generation: best table (C blue, D orange with a bar)', 4, 12);
   if (final) {
-    const top = 30 + (shown.length + 2) * cell;
-    ctx.fillText('final population: distinct tables, most common first', 4, top - cell / 2);
-    final.forEach(([t, count], i) => {
-      row(t, top + i * cell);
-      ctx.fillStyle = PALETTE.ink;
-      ctx.textAlign = 'left';
-      ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
-      ctx.fillText(`× ${count}`, left + t.length * w + 8, top + i * cell + cell / 2);
-    });
+    return `The final population holds ${distinct} distinct tables; the commonest: ` +
+      final.slice(0, 5).map(([t, n]) => `${t.length > 40 ? `${t.slice(0, 40)}…` : t} (${n})`).join(', ') + '.';
   }
-  const last = all.at(-1) ?? '';
-  return `Best strategy table of each of ${all.length} generations, one row each, C and D per entry` +
-    (last ? `; the last is ${last}` : '') + (allFinal ? `; the final population holds ${allFinal.length} distinct tables.` : '.');
-}
-
-// The distinct tables of a final population, most common first (ties in
-// the order they first appear).
-export function distinctTables(lines) {
-  const counts = new Map();
-  for (const line of lines) if (/^[CD]+$/.test(line)) counts.set(line, (counts.get(line) ?? 0) + 1);
-  return [...counts].sort((a, b) => b[1] - a[1]);
-}
-
-// What each letter of a table of this length answers, for the explanation
-// beside the raster: [letter position, history] for a history length up to 3.
-export function letterHistories(length) {
-  for (let hlen = 1; hlen <= 3; hlen++) {
-    const labels = tableHistories(hlen);
-    if (labels.length === length) return labels;
-  }
-  return null;
+  const last = tables.at(-1) ?? '';
+  return `Best strategy table of each generation as a raster, one row per generation (${rows.length} rows drawn), ` +
+    `C and D per entry${last ? `; the last is ${last.length > 40 ? `${last.slice(0, 40)}…` : last}` : ''}.`;
 }
 
 // A sweep: the values evenly spaced along x, in the table's order; each
