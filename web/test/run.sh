@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CTest's way into the web build and its tests. Exits 77 (skipped) where a
 # tool they need is missing, so a machine without them still passes.
-# Usage: run.sh build WASM_BUILD_DIR | run.sh node BIN_DIR | run.sh browser BIN_DIR
+# Usage: run.sh build WASM_BUILD_DIR | run.sh parse | run.sh node BIN_DIR |
+#        run.sh browser BIN_DIR
 set -euo pipefail
 web=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 skip() { echo "skipped: $*"; exit 77; }
@@ -15,15 +16,17 @@ build)
     skip "emscripten is missing (apt-get install emscripten)"
   command -v npm >/dev/null || skip "npm is missing"
   BUILD_DIR=$2 exec "$web/build.sh" ;;
+parse)
+  exec node --test "$web/test/parse.test.mjs" ;;
 node)
   [[ -f $web/dist/suite.mjs ]] || skip "web/dist is not built"
-  BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" "$web/test/parse.test.mjs" ;;
+  BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" ;;
 browser)
   [[ -f $web/dist/index.html && -d $web/node_modules/playwright-core ]] ||
     skip "web/dist is not built"
   [[ -x ${CHROMIUM:=/usr/bin/chromium} ]] || skip "chromium is missing (apt-get install chromium)"
   CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" ;;
 *)
-  echo "usage: run.sh build DIR | node BIN_DIR | browser BIN_DIR" >&2
+  echo "usage: run.sh build DIR | parse | node BIN_DIR | browser BIN_DIR" >&2
   exit 2 ;;
 esac
