@@ -1,21 +1,155 @@
-// Turns a program's text output into named columns of numbers, as it comes.
-// Two shapes exist: blocks opened by "---" holding "name = value" lines (one
-// row per block), and lines of numbers, optionally after a label such as
+// Turns a program's text output into rows of named values, as it comes. Two
+// shapes exist: blocks opened by "---" holding "name = value" lines (one row
+// per block), and lines of numbers, optionally after a label such as
 // "(t,x[t],y[t]...)=" that names them. Values that are not numbers are kept
 // as text; numbers that are not finite become null (a gap in a plot).
 //
-// const table = newTable(); addText(table, chunk); ... finishText(table);
-// table.names: the column names; table.columns: one array per name.
-
-export function newTable() {
-  return {names: [], columns: [], rows: 0, rest: '', block: null};
-}
+// const reader = newReader((names, values) => ...); readText(reader, chunk);
+// ... finishReader(reader). The arrays handed to the callback are reused:
+// copy what you keep. Lines of numbers, by far the bulk of a large output,
+// are read without making a string per line or per number.
+//
+// newTable/addText/finishText/readColumns keep every row as columns, for
+// output small enough to hold.
 
 // A number as printf writes one, or undefined for any other text.
 export function toNumber(text) {
   const v = text.trim() === '' ? NaN : Number(text);
   if (Number.isFinite(v)) return v;
   return /^\s*[-+]?(nan|inf|infinity)\s*$/i.test(text) ? null : undefined;
+}
+
+// A value as a legend or a sentence shows it: six significant digits.
+export function formatValue(v) {
+  if (v === null || v === undefined || !Number.isFinite(v)) return '--';
+  return Number.isInteger(v) ? String(v) : String(Number(v.toPrecision(6)));
+}
+
+const NUMBERED = []; // n -> ['1', ..., 'n'], made once per count
+function numbered(n) {
+  return (NUMBERED[n] ??= Array.from({length: n}, (_, i) => String(i + 1)));
+}
+
+export function newReader(onRow) {
+  return {onRow, rest: '', block: null, labels: new Map(), values: [], rows: 0};
+}
+
+function emit(reader, names, values) {
+  reader.rows++;
+  reader.onRow(names, values);
+}
+
+function closeBlock(reader) {
+  const block = reader.block;
+  reader.block = null;
+  if (block && block.length) emit(reader, block.map((p) => p[0]), block.map((p) => p[1]));
+}
+
+const POW10 = [1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15];
+
+// Reads the blank-separated plain decimals of text[from, to) into `values`;
+// false at anything else (an exponent, nan, a word), which the slow path
+// then reads. Up to 15 digits the integer and the power of ten are exact,
+// so the quotient is the correctly rounded value, as Number() gives.
+function fastNumbers(text, from, to, values) {
+  values.length = 0;
+  let i = from;
+  for (;;) {
+    let c = text.charCodeAt(i);
+    while (i < to && (c === 32 || c === 9 || c === 13)) c = text.charCodeAt(++i);
+    if (i >= to) return values.length > 0;
+    const negative = c === 45;
+    if (negative || c === 43) c = text.charCodeAt(++i);
+    let n = 0, digits = 0, decimals = -1;
+    for (; i < to; c = text.charCodeAt(++i)) {
+      if (c >= 48 && c <= 57) {
+        n = n * 10 + (c - 48);
+        digits++;
+        if (decimals >= 0) decimals++;
+      } else if (c === 46 && decimals < 0) {
+        decimals = 0;
+      } else {
+        break;
+      }
+    }
+    if (!digits || digits > 15 || (i < to && c !== 32 && c !== 9 && c !== 13)) return false;
+    const v = decimals > 0 ? n / POW10[decimals] : n;
+    values.push(negative ? -v : v);
+  }
+}
+
+function labelNames(reader, label) {
+  let names = reader.labels.get(label);
+  if (!names) reader.labels.set(label, (names = label.split(',')));
+  return names;
+}
+
+// One line, text[from, to).
+function readLine(reader, text, from, to) {
+  const first = text.charCodeAt(from);
+  if (!reader.block) {
+    let start = from, names = null;
+    if (first === 40) { // "(names)=" then numbers
+      const close = text.indexOf(')=', from);
+      if (close >= 0 && close < to) {
+        names = labelNames(reader, text.slice(from + 1, close));
+        start = close + 2;
+      }
+    }
+    if (fastNumbers(text, start, to, reader.values)) {
+      return emit(reader, names ?? numbered(reader.values.length), reader.values);
+    }
+  }
+  slowLine(reader, text.slice(from, to));
+}
+
+function slowLine(reader, line) {
+  if (line === '---') {
+    closeBlock(reader);
+    reader.block = [];
+    return;
+  }
+  const pair = reader.block && /^([^=]*[^=\s])\s*=\s*(.*)$/.exec(line);
+  if (pair) {
+    const value = toNumber(pair[2]);
+    reader.block.push([pair[1], value === undefined ? pair[2] : value]);
+    return;
+  }
+  const label = line.startsWith('(') ? /^\(([^)]*)\)=\s*(.*)$/.exec(line) : null;
+  const words = (label ? label[2] : line).trim().split(/\s+/);
+  const values = [];
+  for (const w of words) {
+    const v = toNumber(w);
+    if (v === undefined) return;
+    values.push(v);
+  }
+  emit(reader, label ? labelNames(reader, label[1]) : numbered(values.length), values);
+}
+
+export function readText(reader, chunk) {
+  const text = reader.rest ? reader.rest + chunk : chunk;
+  let from = 0;
+  for (let end = text.indexOf('\n'); end >= 0; end = text.indexOf('\n', from)) {
+    readLine(reader, text, from, end);
+    from = end + 1;
+  }
+  reader.rest = text.slice(from);
+  return reader;
+}
+
+// Reads a last line without its newline and the last open block.
+export function finishReader(reader) {
+  if (reader.rest) readLine(reader, reader.rest, 0, reader.rest.length);
+  reader.rest = '';
+  closeBlock(reader);
+  return reader;
+}
+
+// Every row kept, as columns: {names, columns, rows}.
+export function newTable() {
+  const table = {names: [], columns: [], rows: 0};
+  table.reader = newReader((names, values) => addRow(table, names, values));
+  return table;
 }
 
 function column(table, name) {
@@ -33,54 +167,13 @@ function addRow(table, names, values) {
   for (const c of table.columns) if (c.length < table.rows) c.push(null);
 }
 
-function closeBlock(table) {
-  if (table.block && table.block.length) {
-    addRow(table, table.block.map((p) => p[0]), table.block.map((p) => p[1]));
-  }
-  table.block = null;
-}
-
-function readLine(table, line) {
-  if (line === '---') {
-    closeBlock(table);
-    table.block = [];
-    return;
-  }
-  const pair = table.block && /^([^=]*[^=\s])\s*=\s*(.*)$/.exec(line);
-  if (pair) {
-    const value = toNumber(pair[2]);
-    table.block.push([pair[1], value === undefined ? pair[2] : value]);
-    return;
-  }
-  const label = line.startsWith('(') ? /^\(([^)]*)\)=\s*(.*)$/.exec(line) : null;
-  const words = (label ? label[2] : line).trim().split(/\s+/);
-  const values = [];
-  for (const w of words) {
-    const v = toNumber(w);
-    if (v === undefined) return;
-    values.push(v);
-  }
-  addRow(table, label ? label[1].split(',') : numbered(values.length), values);
-}
-
-const NUMBERED = [];
-function numbered(n) {
-  while (NUMBERED.length < n) NUMBERED.push(String(NUMBERED.length + 1));
-  return NUMBERED;
-}
-
 export function addText(table, text) {
-  const lines = (table.rest + text).split('\n');
-  table.rest = lines.pop();
-  for (const line of lines) readLine(table, line);
+  readText(table.reader, text);
   return table;
 }
 
-// Reads a last line without its newline and the last open block.
 export function finishText(table) {
-  if (table.rest) readLine(table, table.rest);
-  table.rest = '';
-  closeBlock(table);
+  finishReader(table.reader);
   return table;
 }
 

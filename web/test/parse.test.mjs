@@ -1,29 +1,10 @@
-// The pure readers of the page: help screens into option tables, output into
-// columns (whole or in pieces that split lines anywhere).
+// The pure readers of the page, which need no WebAssembly build: command
+// lines into words and sweeps, output into columns (whole or in pieces that
+// split lines anywhere).
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
-import {run} from '../dist/suite.mjs';
-import {parseHelp, splitWords, joinWords} from '../src/help.mjs';
+import {splitWords, joinWords} from '../src/command.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
-
-test('help screens read into option tables', async () => {
-  const cases = [ // program, entries, [option, default, kind, help]
-    ['tacticbreed', 14, ['-dump', 'OFF', 'switch', 'Print entire population at end?']],
-    ['jobmatch', 7, ['-specs', 'data/hop1.dat', 'string', 'Problem specification file.']],
-    ['mapseries', 6, ['-func', 'log', 'string',
-      "Map function to use (one of 'log', 'tent', 'sin', or 'gauss')."]],
-    ['tacticpool', 14, ['-Ialld', '0.2', 'number', 'Initial population of All-D.']],
-    ['orbitpin', 10, ['-A', '1.29', 'number', 'Value of the A parameter.']],
-  ];
-  for (const [program, count, [name, value, kind, help]] of cases) {
-    const screen = parseHelp((await run(program, ['-help'])).stderr);
-    assert.equal(screen.program, program);
-    assert.equal(screen.options.length, count, program);
-    assert.deepEqual(screen.options.find((o) => o.name === name), {name, value, kind, help});
-  }
-  const {summary} = parseHelp((await run('tacticpool', ['-help'])).stderr);
-  assert.equal(summary, "The ecological iterated Prisoner's Dilemma is simulated over time according to the specified parameters.");
-});
 
 test('command lines split into words and back', () => {
   const words = ['mapseries', '-func', 'it\'s sin', '', '-x0', '0.5'];

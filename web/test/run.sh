@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CTest's way into the web build and its tests. Exits 77 (skipped) where a
 # tool they need is missing, so a machine without them still passes.
-# Usage: run.sh build WASM_BUILD_DIR | run.sh node|native|browser BIN_DIR
+# Usage: run.sh build WASM_BUILD_DIR | run.sh parse |
+#        run.sh node|native|browser BIN_DIR
 set -euo pipefail
 web=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 skip() { echo "skipped: $*"; exit 77; }
@@ -16,9 +17,11 @@ build)
   command -v npm >/dev/null || skip "npm is missing"
   command -v mandoc >/dev/null || skip "mandoc is missing (apt-get install mandoc)"
   BUILD_DIR=$2 exec "$web/build.sh" ;;
+parse)
+  exec node --test "$web/test/parse.test.mjs" ;;
 node)
   [[ -f $web/dist/suite.mjs ]] || skip "web/dist is not built"
-  BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" "$web/test/parse.test.mjs" ;;
+  BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" ;;
 native)
   # The page's formulas, experiments and sweeps against the native programs:
   # no WebAssembly build needed.
@@ -30,6 +33,6 @@ browser)
   [[ -x ${CHROMIUM:=/usr/bin/chromium} ]] || skip "chromium is missing (apt-get install chromium)"
   CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" ;;
 *)
-  echo "usage: run.sh build DIR | node|native|browser BIN_DIR" >&2
+  echo "usage: run.sh build DIR | parse | node|native|browser BIN_DIR" >&2
   exit 2 ;;
 esac
