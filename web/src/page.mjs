@@ -8,6 +8,9 @@ import {parseCommand, formatCommand, seqWords, optionValues} from './command.mjs
 import {viewsFor, describeRun} from './views.mjs';
 import {chart, setData, fitWidth} from './plots.mjs';
 import {buildForm, fillForm, formCommand} from './form.mjs';
+import {parseSweep} from './sweep.mjs';
+import {GRID_VIEW, buildGrid, fillGrid, gridLine, wireGrid, checkGrid, startGrid} from './gridpage.mjs';
+import {showAbout, listExperiments} from './lessons.mjs';
 
 const SWEEP_LIMIT = 20000; // runs in one diagram
 const SETTLE = 600; // ms a choice made with the keyboard must rest before it runs
@@ -111,6 +114,10 @@ function halt() {
   if (!current?.running) return false;
   current.running = false;
   document.body.classList.remove('running');
+  if (current.stop) {
+    current.stop(); // a sweep's workers
+    return true;
+  }
   worker.terminate();
   worker = null;
   return true;
@@ -285,6 +292,8 @@ async function fromFragment() {
     return refuseWithForm('The address does not hold a command line: it has a % that is not an escape.');
   }
   showCommand(line);
+  const grid = parseSweep(line);
+  if (grid) return fromGrid(grid, turn);
   try {
     command = parseCommand(line);
   } catch (e) {
@@ -307,7 +316,44 @@ async function fromFragment() {
   if (turn !== arrived) return;
   showProgram(command.program);
   fillForm(screens[command.program], command.args, command.sweep);
+  fillGrid(null, command.program);
   start(command, words);
+  readOtherScreens();
+}
+
+// A sweep/run.sh command line: its grid of runs spread over workers, shown
+// as one run whose output is the table.
+async function fromGrid(grid, turn) {
+  if (grid.error) return refuseWithForm(checkGrid(grid, null));
+  const screen = await screenOf(grid.program);
+  if (turn !== arrived) return;
+  const refusal = checkGrid(grid, screen);
+  if (refusal) return refuseWithForm(refusal);
+  showProgram(grid.program);
+  fillForm(screen, grid.args, null);
+  fillGrid(grid, grid.program);
+  halt();
+  clearOutputs();
+  const box = document.createElement('figure');
+  box.dataset.view = GRID_VIEW.name;
+  const inner = document.createElement('div');
+  const caption = Object.assign(document.createElement('figcaption'), {className: 'alt'});
+  box.append(inner, caption);
+  $('plot').append(box);
+  const r = current = {
+    command: {program: grid.program, args: grid.args, sweep: null}, grid, screen, id: ++runsStarted,
+    views: [{record: GRID_VIEW, view: GRID_VIEW.make(inner), caption}], counter: 0, running: true, ended: 0,
+    chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
+    data: null, shown: {}, described: 0,
+  };
+  r.stop = startGrid(grid, r, {
+    module: modules[grid.program],
+    update: () => r === current && r.running && show(r, false),
+    done: (status) => r === current && r.running && finish(r, status),
+  });
+  r.run = {program: grid.program, sweep: grid, expected: r.expected};
+  document.body.classList.add('running');
+  showProgress(r);
   readOtherScreens();
 }
 
@@ -328,7 +374,11 @@ function showProgram(program) {
   $('program').value = program;
   $('summary').textContent = screens[program].summary;
   $('description').textContent = screens[program].description;
-  if ($('options').dataset.program !== program) buildForm(screens[program], program === 'mapseries');
+  showAbout(program);
+  if ($('options').dataset.program !== program) {
+    buildForm(screens[program], program === 'mapseries');
+    buildGrid(screens[program]);
+  }
 }
 
 async function copyCommand() {
@@ -374,17 +424,22 @@ function init() {
   wirePicker();
   const fromForm = () => {
     const program = $('options').dataset.program;
-    if (program) setFragment({program, ...formCommand(screens[program])});
+    if (!program) return;
+    const grid = gridLine(screens[program], formCommand(screens[program]).args);
+    if (grid) location.hash = '#' + encodeURIComponent(grid);
+    else setFragment({program, ...formCommand(screens[program])});
   };
   $('controls').onchange = (e) => { if (e.target.id !== 'program') fromForm(); };
   $('controls').onsubmit = (e) => { e.preventDefault(); fromForm(); };
   $('run').onclick = () => {
-    if (current) start(current.command, current.run.words);
+    if (current && !current.grid) start(current.command, current.run.words);
     else fromFragment();
   };
   $('stop').onclick = () => halt() && finish(current, 'stopped');
   $('reset').onclick = () => setFragment({program: $('program').value, args: [], sweep: null});
   $('copy').onclick = copyCommand;
+  wireGrid();
+  listExperiments($('experiments'));
   window.onhashchange = () => fromFragment().catch(startFailed);
   let width = 0;
   new ResizeObserver(() => {

@@ -379,7 +379,7 @@ export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
   legend(ctx, box, series.map((s, k) => ({color: styles[k % styles.length][0], dash: styles[k % styles.length][2],
                                           text: `${s.name} (mean)`})));
   const means = series.map((s) => `${s.name} ${meansOf(s.points, values.length)
-    .map((m, i) => `${values[i]}: ${m === null ? 'none' : m.toPrecision(4)}`).join(', ')}`);
+    .map((m, i) => `${values[i]}: ${m === null ? 'none' : m.toFixed(3)}`).join(', ')}`);
   return `Sweep of ${xLabel} over ${values.length} values, one marker per run, lines through the means over the seeds. ` +
     `Means: ${means.join('; ')}.`;
 }

@@ -5,7 +5,7 @@
 // parseSweep(line) -> null when line is no sweep/run.sh command, else
 //   {program, option, values, seeds, args, error}: error is the message
 //   sweep/run.sh would end with, or '' for a sweep that can run.
-import {splitWords} from './help.mjs';
+import {splitWords, joinWords} from './command.mjs';
 
 export const SWEEP_SCRIPT = 'sweep/run.sh';
 export const SWEEP_PROGRAMS = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed', 'tacticpool'];
@@ -44,8 +44,14 @@ function readFlags(words) {
 }
 
 export function parseSweep(line) {
-  const words = splitWords(line);
-  if (words[0] !== SWEEP_SCRIPT && words[0] !== `./${SWEEP_SCRIPT}`) return null;
+  const first = line.trim().split(/\s/)[0];
+  if (first !== SWEEP_SCRIPT && first !== `./${SWEEP_SCRIPT}`) return null;
+  let words;
+  try {
+    words = splitWords(line);
+  } catch (e) {
+    return {program: '', option: '', values: [], seeds: 0, args: [], argsText: '', error: e.message};
+  }
   const {given = {}, help, error} = readFlags(words);
   const program = given.p ?? 'tacticbreed';
   const option = given.o || defaultOption(program);
@@ -65,11 +71,10 @@ export function parseSweep(line) {
 
 // The command line that reproduces a sweep, with its grid written out.
 export function formatSweep(sweep) {
-  const quote = (w) => (/^[\w@%+=:,./-]+$/.test(w) ? w : `'${w.replace(/'/g, `'\\''`)}'`);
   const words = [SWEEP_SCRIPT, '-p', sweep.program, '-o', sweep.option, '-v', sweep.values.join(' '),
                  '-s', String(sweep.seeds)];
   if (sweep.argsText.trim()) words.push('-a', sweep.argsText);
-  return words.map(quote).join(' ');
+  return joinWords(words);
 }
 
 // The runs in the order of the table: value by value, seed by seed.

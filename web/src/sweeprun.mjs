@@ -11,8 +11,9 @@ export function workerCount() {
 }
 
 // Starts the grid; onResult(result, ended, total) after every run,
-// onDone(results) once all have ended. Returns {runs, stop}.
-export function runGrid(sweep, {threads = workerCount(), onResult, onDone}) {
+// onDone(results) once all have ended. module: the program compiled
+// already, which spares each worker compiling it. Returns {runs, stop}.
+export function runGrid(sweep, {threads = workerCount(), module = null, onResult, onDone}) {
   const runs = sweepRuns(sweep);
   const results = new Array(runs.length);
   const workers = [];
@@ -21,7 +22,7 @@ export function runGrid(sweep, {threads = workerCount(), onResult, onDone}) {
   const feed = (w) => {
     if (next >= runs.length) return;
     w.index = next++;
-    w.postMessage({program: sweep.program, index: w.index, point: runs[w.index]});
+    w.postMessage({program: sweep.program, index: w.index, point: runs[w.index], module});
   };
   const receive = (w, result) => {
     results[result.index] = result;

@@ -1,7 +1,7 @@
 // Runs the runs of a sweep that the page hands it, one at a time, and posts
 // back each run's status and its line of the table: the page keeps several
 // of these busy at once.
-import {run} from './suite.mjs';
+import {run, provide} from './suite.mjs';
 import {tableRow} from './sweep.mjs';
 
 // The end of a stream as it comes: no more than the last statistics block
@@ -17,7 +17,8 @@ function tail(mark) {
   return keep;
 }
 
-onmessage = async ({data: {program, index, point}}) => {
+onmessage = async ({data: {program, index, point, module}}) => {
+  if (module) provide(program, module);
   const mark = program === 'tacticpool' ? '\n' : '\n---\n';
   const out = tail(mark), err = tail(mark);
   try {

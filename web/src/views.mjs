@@ -42,8 +42,9 @@
 //
 // A record file imports no DOM code, so that the worker can load it.
 import {CURVES} from './curves.mjs';
+import {STORIES} from './stories.mjs';
 
-export const VIEWS = [...CURVES];
+export const VIEWS = [...CURVES, ...STORIES];
 
 // Adds records (e.g. from another file) after the built-in ones.
 export function register(...records) {

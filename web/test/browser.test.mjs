@@ -7,10 +7,13 @@
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {chromium} from 'playwright-core';
 import {serve} from '../server.mjs';
+import {EXPERIMENTS} from '../src/experiments.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -81,6 +84,72 @@ test('a command line in the fragment runs, prints as native and draws', {skip: !
     await open(line);
     assert.deepEqual(await result(line), native(line), line);
     assert.ok(await colouredPixels() > 50, `${line}: nothing drawn`);
+  }
+});
+
+// Each view in its own element, drawn: the pixels of its canvases in a
+// colour of a series, not the greys of the axes.
+function viewPixels() {
+  return page.evaluate(() => Object.fromEntries([...document.querySelectorAll('#plot [data-view]')].map((view) => {
+    let n = 0;
+    for (const canvas of view.querySelectorAll('canvas')) {
+      const {data} = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+      for (let i = 0; i < data.length; i += 4) {
+        const [r, g, b, a] = data.subarray(i, i + 4);
+        if (a > 0 && Math.max(r, g, b) - Math.min(r, g, b) > 80) n++;
+      }
+    }
+    return [view.dataset.view, n];
+  })));
+}
+
+test('every view draws its picture', {skip: !bin && 'BIN_DIR not set'}, async () => {
+  const seen = new Set();
+  for (const line of [...RUNS, 'peakseek -gens 20 -target 0.8 -var 0.01', 'sweep/run.sh -p hillscan -v "0.01 0.1" -s 2 -a "-gens 5"']) {
+    await open(line);
+    await result(line);
+    for (const [view, pixels] of Object.entries(await viewPixels())) {
+      assert.ok(pixels > 50, `${line}: view ${view} drew ${pixels} coloured pixels`);
+      seen.add(view);
+    }
+  }
+  for (const view of ['phase', 'return', 'landscape', 'strategies', 'population', 'sweep']) assert.ok(seen.has(view), view);
+});
+
+test('every experiment link runs to status 0', {skip: !bin && 'BIN_DIR not set'}, async () => {
+  await open('peakseek -gens 1');
+  await result('peakseek -gens 1');
+  for (const {id, line} of EXPERIMENTS) {
+    await page.click(`[data-experiment="${id}"] a`);
+    assert.equal((await result(line)).status, '0', id);
+  }
+});
+
+// sweep/run.sh's table for a sweep command line, and the time it took.
+function nativeSweep(line) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'page-sweep-'));
+  try {
+    const start = Date.now();
+    const r = spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}"`], {cwd: top, encoding: 'utf8'});
+    assert.equal(r.status, 0, r.stderr);
+    return {table: fs.readFileSync(path.join(dir, 'table.txt'), 'utf8'), ms: Date.now() - start};
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+}
+
+test('a sweep prints the table sweep/run.sh writes', {skip: !bin && 'BIN_DIR not set'}, async (t) => {
+  for (const line of ['sweep/run.sh -p tacticbreed -v "0 0.05" -s 3 -a "-gens 10 -size 20"',
+                      'sweep/run.sh -p tacticpool -o -rounds -v "2 10" -s 2 -a "-steps 300 -noise 0.05"',
+                      'sweep/run.sh']) {
+    const start = Date.now();
+    await open(line);
+    const got = await result(line);
+    const ms = Date.now() - start;
+    const want = nativeSweep(line);
+    assert.equal(got.stdout, want.table, line);
+    assert.equal(got.status, '0', line);
+    t.diagnostic(`${line}: page ${ms} ms, sweep/run.sh ${want.ms} ms`);
   }
 });
 
