@@ -257,7 +257,7 @@ export function drawSurface(canvas, {bestX, bestY}) {
   const points = bestX.map((x, i) => [px(x), py(bestY[i])]).filter(([a, b]) => Number.isFinite(a + b));
   path(ctx, points, PALETTE.vermillion);
   ctx.restore();
-  legend(ctx, box, [{color: PALETTE.vermillion, text: 'best of each generation'}]);
+  legend(ctx, box, [{color: PALETTE.vermillion, text: 'best of each generation, from the ring to the dot'}]);
   const last = bestX.length - 1;
   return `The nine-hump surface over x and y from -4 to 4, darker where higher (the highest peak, 1, at the ` +
     `origin), with the best point of each of ${bestX.length} generations as a path` +

@@ -3,7 +3,8 @@
 // help screen; a changed form value updates the URL and reruns; the console
 // stays free of errors. BIN_DIR names the folder of the native programs;
 // CHROMIUM the browser (default /usr/bin/chromium); SCREENSHOT, if set, a
-// file for a picture of the page.
+// file for a picture of the page; PICTURES, if set, a folder for pictures
+// of two views and of the experiments.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
@@ -197,6 +198,17 @@ test('a picture of the page', {skip: !process.env.SCREENSHOT && 'SCREENSHOT not 
   await open(line);
   await result(line);
   await page.screenshot({path: process.env.SCREENSHOT});
+});
+
+test('pictures of two views and the experiments', {skip: !process.env.PICTURES && 'PICTURES not set'}, async () => {
+  await page.setViewportSize({width: 1100, height: 720});
+  for (const [line, view, name] of [['orbitpin -gauss 0.002 -points 400', 'phase', 'web-phase.png'],
+                                    ['hillscan -size 20 -gens 100 -seed 3', 'landscape', 'web-landscape.png']]) {
+    await open(line);
+    await result(line);
+    await page.locator(`[data-view=${view}]`).screenshot({path: path.join(process.env.PICTURES, name)});
+  }
+  await page.locator('#experiments').screenshot({path: path.join(process.env.PICTURES, 'web-experiments.png')});
 });
 
 test('the console shows no errors', () => {
