@@ -63,7 +63,9 @@ export function parseSweep(line) {
   };
   if (help) sweep.error = `${SWEEP_SCRIPT} --help is a shell's to show; the page runs sweeps`;
   else if (error) sweep.error = error;
-  else if (!SWEEP_PROGRAMS.includes(program)) sweep.error = `no program ${program}`;
+  else if (!SWEEP_PROGRAMS.includes(program)) {
+    sweep.error = `it sweeps ${SWEEP_PROGRAMS.slice(0, -1).join(', ')} or ${SWEEP_PROGRAMS.at(-1)}, not "${program}"`;
+  }
   else if (!/^[1-9][0-9]*$/.test(given.s ?? '10')) sweep.error = '-s wants a count of seeds';
   else if (!sweep.values.length) sweep.error = 'no values to sweep';
   return sweep;

@@ -51,7 +51,7 @@ test('a sweep command line gives the table sweep/run.sh writes', {skip}, () => {
 
 test('sweep command lines the page refuses', () => {
   const cases = [
-    ['sweep/run.sh -p orbitpin', /no program orbitpin/],
+    ['sweep/run.sh -p orbitpin', /or tacticpool, not "orbitpin"/],
     ['sweep/run.sh -s 0', /-s wants a count/],
     ['sweep/run.sh -x', /unknown flag -x/],
     ['sweep/run.sh -v', /-v wants a value/],
