@@ -4,10 +4,11 @@
 // "(t,x[t],y[t]...)=" that names them. Values that are not numbers are kept
 // as text; numbers that are not finite become null (a gap in a plot).
 //
-// const reader = newReader((names, values) => ...); readText(reader, chunk);
-// ... finishReader(reader). The arrays handed to the callback are reused:
-// copy what you keep. Lines of numbers, by far the bulk of a large output,
-// are read without making a string per line or per number.
+// const reader = newReader((names, values) => ...); readBytes(reader, bytes)
+// or readText(reader, text); ... finishReader(reader). The arrays handed to
+// the callback are reused: copy what you keep. Lines of numbers, by far the
+// bulk of a large output, are read from the bytes without making a string
+// per line or per number.
 //
 // newTable/addText/finishText/readColumns keep every row as columns, for
 // output small enough to hold.
@@ -31,7 +32,8 @@ function numbered(n) {
 }
 
 export function newReader(onRow) {
-  return {onRow, rest: '', block: null, labels: new Map(), values: [], rows: 0};
+  return {onRow, rest: null, block: null, labels: new Map(), values: [], rows: 0,
+          decoder: new TextDecoder()};
 }
 
 function emit(reader, names, values) {
@@ -46,22 +48,22 @@ function closeBlock(reader) {
 }
 
 const POW10 = [1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15];
+const blank = (c) => c === 32 || c === 9 || c === 13;
 
-// Reads the blank-separated plain decimals of text[from, to) into `values`;
-// false at anything else (an exponent, nan, a word), which the slow path
-// then reads. Up to 15 digits the integer and the power of ten are exact,
-// so the quotient is the correctly rounded value, as Number() gives.
-function fastNumbers(text, from, to, values) {
-  values.length = 0;
-  let i = from;
+// Reads the blank-separated plain decimals of bytes[from, to) into
+// `values`; false at anything else (an exponent, nan, a word), which the
+// slow path then reads. Up to 15 digits the integer and the power of ten are
+// exact, so the quotient is the correctly rounded value, as Number() gives.
+function fastNumbers(b, from, to, values) {
+  let i = from, k = 0;
   for (;;) {
-    let c = text.charCodeAt(i);
-    while (i < to && (c === 32 || c === 9 || c === 13)) c = text.charCodeAt(++i);
-    if (i >= to) return values.length > 0;
+    while (i < to && blank(b[i])) i++;
+    if (i >= to) break;
+    let c = b[i];
     const negative = c === 45;
-    if (negative || c === 43) c = text.charCodeAt(++i);
+    if (negative || c === 43) c = b[++i];
     let n = 0, digits = 0, decimals = -1;
-    for (; i < to; c = text.charCodeAt(++i)) {
+    for (; i < to; c = b[++i]) {
       if (c >= 48 && c <= 57) {
         n = n * 10 + (c - 48);
         digits++;
@@ -72,10 +74,12 @@ function fastNumbers(text, from, to, values) {
         break;
       }
     }
-    if (!digits || digits > 15 || (i < to && c !== 32 && c !== 9 && c !== 13)) return false;
+    if (!digits || digits > 15 || (i < to && !blank(c))) return false;
     const v = decimals > 0 ? n / POW10[decimals] : n;
-    values.push(negative ? -v : v);
+    values[k++] = negative ? -v : v;
   }
+  if (values.length !== k) values.length = k;
+  return k > 0;
 }
 
 function labelNames(reader, label) {
@@ -84,23 +88,23 @@ function labelNames(reader, label) {
   return names;
 }
 
-// One line, text[from, to).
-function readLine(reader, text, from, to) {
-  const first = text.charCodeAt(from);
+// One line, bytes[from, to).
+function readLine(reader, b, from, to) {
   if (!reader.block) {
     let start = from, names = null;
-    if (first === 40) { // "(names)=" then numbers
-      const close = text.indexOf(')=', from);
-      if (close >= 0 && close < to) {
-        names = labelNames(reader, text.slice(from + 1, close));
+    if (b[from] === 40) { // "(names)=" then numbers
+      let close = from + 1;
+      while (close + 1 < to && !(b[close] === 41 && b[close + 1] === 61)) close++;
+      if (close + 1 < to) {
+        names = labelNames(reader, String.fromCharCode(...b.subarray(from + 1, close)));
         start = close + 2;
       }
     }
-    if (fastNumbers(text, start, to, reader.values)) {
+    if (fastNumbers(b, start, to, reader.values)) {
       return emit(reader, names ?? numbered(reader.values.length), reader.values);
     }
   }
-  slowLine(reader, text.slice(from, to));
+  slowLine(reader, reader.decoder.decode(b.subarray(from, to)));
 }
 
 function slowLine(reader, line) {
@@ -126,21 +130,41 @@ function slowLine(reader, line) {
   emit(reader, label ? labelNames(reader, label[1]) : numbered(values.length), values);
 }
 
-export function readText(reader, chunk) {
-  const text = reader.rest ? reader.rest + chunk : chunk;
+// A piece of output as bytes (read at once: copy nothing of it to keep).
+export function readBytes(reader, bytes) {
   let from = 0;
-  for (let end = text.indexOf('\n'); end >= 0; end = text.indexOf('\n', from)) {
-    readLine(reader, text, from, end);
+  if (reader.rest) {
+    const end = bytes.indexOf(10);
+    const line = new Uint8Array(reader.rest.length + (end < 0 ? bytes.length : end));
+    line.set(reader.rest);
+    line.set(end < 0 ? bytes : bytes.subarray(0, end), reader.rest.length);
+    if (end < 0) {
+      reader.rest = line;
+      return reader;
+    }
+    reader.rest = null;
+    readLine(reader, line, 0, line.length);
     from = end + 1;
   }
-  reader.rest = text.slice(from);
+  for (let end = bytes.indexOf(10, from); end >= 0; end = bytes.indexOf(10, from)) {
+    readLine(reader, bytes, from, end);
+    from = end + 1;
+  }
+  if (from < bytes.length) reader.rest = bytes.slice(from);
   return reader;
+}
+
+const encoder = new TextEncoder();
+
+// The same for a piece of text.
+export function readText(reader, text) {
+  return readBytes(reader, encoder.encode(text));
 }
 
 // Reads a last line without its newline and the last open block.
 export function finishReader(reader) {
   if (reader.rest) readLine(reader, reader.rest, 0, reader.rest.length);
-  reader.rest = '';
+  reader.rest = null;
   closeBlock(reader);
   return reader;
 }

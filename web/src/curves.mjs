@@ -1,25 +1,27 @@
 // The curves every program has had: the GA statistics per generation, the
 // population shares of the pool, a map's series, the controlled orbit, and
 // the bifurcation diagram of a sweep of r. Records as views.mjs describes.
-import {newReader, readText, finishReader, formatValue} from './columns.mjs';
+import {newReader, readBytes, finishReader, formatValue} from './columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from './reduce.mjs';
 
 const GA = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed'];
 const BUILT_IN_PROBLEM = 'data/hop1.dat';
 const BUILT_IN_BEST = 96; // the best total value of the built-in job problem
 
-// A line reader whose rows, picked by pick(names, values) -> [x, ...ys] or
-// null, go into an envelope of n series.
+// A line reader whose rows go into an envelope of n series: pick(state,
+// names, values, ys) gives a row's x, or null to skip it, and puts its n
+// values in ys (reused from row to row).
 function lineState(n, range, pick) {
   const state = {env: newEnvelope(n, range), labels: null};
+  const ys = new Array(n).fill(null);
   state.reader = newReader((names, values) => {
-    const row = pick(state, names, values);
-    if (row) addRow(state.env, row[0], row.slice(1));
+    const x = pick(state, names, values, ys);
+    if (x !== null) addRow(state.env, x, ys);
   });
   return state;
 }
 
-const feed = (state, text) => { readText(state.reader, text); };
+const feed = (state, bytes) => { readBytes(state.reader, bytes); };
 const close = (state) => { finishReader(state.reader); };
 const snap = (state) => ({rows: state.env.rows, labels: state.labels, ...envelopeData(state.env)});
 
@@ -40,7 +42,7 @@ const ga = {
   progress: {noun: 'generation', count: '-gens'},
   serves: (run) => GA.includes(run.program) && !run.sweep,
   stream: (run) => (run.program === 'tacticbreed' ? 'stderr' : 'stdout'),
-  start: (run) => lineState(2, {from: 0, to: Math.max(1, run.expected - 1)}, (state, names, values) => {
+  start: (run) => lineState(2, {from: 0, to: Math.max(1, run.expected - 1)}, (state, names, values, ys) => {
     if (!state.columns) {
       const numeric = (i) => typeof values[i] === 'number';
       const average = names.findIndex((n, i) => numeric(i) && n.startsWith('average'));
@@ -49,10 +51,12 @@ const ga = {
       state.columns = [names.indexOf('time'), average, best];
       state.labels = [names[average], names[best]];
     }
-    const [t, a, b] = state.columns.map((i) => values[i]);
-    return [t ?? state.env.rows, a, b];
+    const [t, a, b] = state.columns;
+    ys[0] = values[a];
+    ys[1] = values[b];
+    return values[t] ?? state.env.rows;
   }),
-  text: feed,
+  bytes: feed,
   end: close,
   snapshot: snap,
   make(element, run, ui) {
@@ -87,8 +91,11 @@ const shares = {
   serves: (run) => run.program === 'tacticpool',
   stream: 'stdout',
   start: (run) => lineState(5, {from: 0, to: Math.max(1, run.expected - 1), log: true},
-    (state, names, values) => [state.env.rows, ...values.slice(0, 5)]),
-  text: feed,
+    (state, names, values, ys) => {
+      for (let i = 0; i < 5; i++) ys[i] = values[i] ?? null;
+      return state.env.rows;
+    }),
+  bytes: feed,
   end: close,
   snapshot: snap,
   make(element, run, ui) {
@@ -112,9 +119,12 @@ const series = {
   start(run) {
     const first = Math.max(0, run.number('-skip')) + 1;
     return lineState(1, {from: first, to: first + Math.max(1, run.expected - 1)},
-      (state, names, values) => [first + state.env.rows, values[0]]);
+      (state, names, values, ys) => {
+        ys[0] = values[0];
+        return first + state.env.rows;
+      });
   },
-  text: feed,
+  bytes: feed,
   end: close,
   snapshot: snap,
   make: (element, run, ui) => ({ui, element,
@@ -136,12 +146,14 @@ const control = {
   progress: {noun: 'step', count: '-points'},
   serves: (run) => run.program === 'orbitpin',
   stream: 'stdout',
-  start: (run) => lineState(2, {from: 0, to: Math.max(1, run.expected)}, (state, names, values) => {
+  start: (run) => lineState(2, {from: 0, to: Math.max(1, run.expected)}, (state, names, values, ys) => {
     state.columns ??= ['t', 'x[t]', 'p[t]'].map((n) => names.indexOf(n));
-    const [t, x, p] = state.columns.map((i) => values[i] ?? null);
-    return t === null ? null : [t, x, p];
+    const [t, x, p] = state.columns;
+    ys[0] = values[x] ?? null;
+    ys[1] = values[p] ?? null;
+    return values[t] ?? null;
   }),
-  text: feed,
+  bytes: feed,
   end: close,
   snapshot: snap,
   make(element, run, ui) {
@@ -174,9 +186,9 @@ const sweep = {
     state.reader = newReader((names, values) => addPoint(state.scatter, state.x, values[0]));
     return state;
   },
-  text(state, text, index) {
+  bytes(state, bytes, index) {
     state.x = state.r[index];
-    readText(state.reader, text);
+    readBytes(state.reader, bytes);
   },
   end(state, index) {
     state.x = state.r[index];

@@ -1,7 +1,8 @@
 // The page: wires the program picker, the form built from each program's
 // help screen, the runs in a worker, the views and the outputs together. The
 // URL fragment holds the command line; every run starts from it. This
-// thread only draws: the worker reads the output and sends what is shown.
+// thread only draws: workers run the program and read its output, and send
+// what is shown (worker.mjs).
 import {PROGRAMS} from './suite.mjs';
 import {parseHelp} from './help.mjs';
 import {parseCommand, formatCommand, seqWords, optionValues} from './command.mjs';
@@ -20,7 +21,7 @@ const screens = {}; // program -> parsed help screen
 const modules = {}; // program -> compiled WebAssembly module, for new workers
 const helpWaits = {}; // program -> Promise of its screen
 let helper = null; // the worker that reads help screens
-let worker = null; // the worker that runs; ended only to stop a run
+let workers = null; // {runner, reader}: run and read a run; ended only to stop one
 let current = null; // the run on the page
 let runsStarted = 0;
 
@@ -100,16 +101,20 @@ function start(command, words = null) {
     counter: views.findIndex((v) => v.record.progress),
   };
   $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
-  worker ??= newWorker();
+  workers ??= {runner: newWorker(), reader: newWorker()};
   const r = current;
-  worker.onmessage = (e) => receive(r, e.data);
-  worker.onerror = (e) => receive(r, {id: r.id, type: 'crash', message: e.message || 'the worker did not start'});
-  worker.postMessage({type: 'run', id: r.id, command, values, words, screen, modules: {...modules}});
+  const crashed = (e) => receive(r, {id: r.id, type: 'crash', message: e.message || 'the worker did not start'});
+  const {port1, port2} = new MessageChannel();
+  workers.reader.onmessage = (e) => receive(r, e.data);
+  workers.reader.onerror = crashed;
+  workers.runner.onerror = crashed;
+  workers.reader.postMessage({type: 'read', port: port1, id: r.id, command, values, words, screen}, [port1]);
+  workers.runner.postMessage({type: 'run', port: port2, command, words, modules: {...modules}}, [port2]);
   document.body.classList.add('running');
   showProgress(r);
 }
 
-// Cuts off the run still going, if any, by ending its worker.
+// Cuts off the run still going, if any, by ending its workers.
 function halt() {
   if (!current?.running) return false;
   current.running = false;
@@ -118,8 +123,9 @@ function halt() {
     current.stop(); // a sweep's workers
     return true;
   }
-  worker.terminate();
-  worker = null;
+  workers.runner.terminate();
+  workers.reader.terminate();
+  workers = null;
   return true;
 }
 

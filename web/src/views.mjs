@@ -15,7 +15,9 @@
 //   stream    'stdout' or 'stderr', or (run) -> one of them: what it reads
 //   start(run) -> state   its state for one run (or one sweep of runs)
 //   text(state, text, index)  a piece of the stream as it comes, cut
-//             anywhere (index: the run of a sweep, else 0)
+//             anywhere (index: the run of a sweep, else 0); or instead
+//   bytes(state, bytes, index)  the same piece as bytes, valid only during
+//             the call (faster for long output: columns.mjs reads them)
 //   end(state, index, status)  optional: a run ended (the last piece of its
 //             stream has come)
 //   snapshot(state) -> data   what the page draws now: structured-cloneable,

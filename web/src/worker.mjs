@@ -1,28 +1,33 @@
-// Runs programs away from the page and handles their output here, so that
-// the page's thread only draws. Messages from the page:
+// Runs programs away from the page and handles their output there, so that
+// the page's thread only draws. One file, three roles, by message:
+//
 //   {type: 'help', id, program}: replies {type: 'help', id, program, text,
 //     module}: the help screen, and the compiled module to hand to the next
-//     worker (the page ends a worker to stop a run)
-//   {type: 'run', id, command, values, words, screen, modules}: runs the
-//     program once, or once per value of r of a sweep, as views.mjs's
-//     `run` describes. It replies with {type: 'data' | 'end', id, ...}
-//     at most every 100 ms while output comes, and once at the end:
+//     worker (the page ends the workers of a run to stop it)
+//   {type: 'run', port, command, words, modules}: the runner. Runs the
+//     program once, or once per value of r of a sweep (words), and sends its
+//     bytes through `port` as they come, in order, with each run's end.
+//   {type: 'read', port, id, command, values, words, screen}: the reader.
+//     Takes what the runner sends, keeps the bytes, feeds the records of
+//     views.mjs that serve the run, and replies to the page at most every
+//     100 ms while output comes, and once at the end, with {type: 'data' |
+//     'end', id, ...}:
 //       chunks: {stdout, stderr}  the bytes since the last message, as
 //                                 Blobs (null if none): all of them, in order
 //       head: {stdout, stderr}    the first part of each stream as text,
 //                                 where it grew
 //       views: [data, ...]        each serving record's snapshot
-//       ended: runs ended; status (with 'end'): the last run's exit status
-//   or {type: 'crash', id, message} if the run could not go on.
+//       ended: runs ended; status: the last run's exit status
+//     or {type: 'crash', id, message} if the run could not go on.
+// Running and reading in two workers lets a long output be read while the
+// program goes on writing it.
 import {run, load, provide} from './suite.mjs';
 import {viewsFor, streamOf, describeRun} from './views.mjs';
 
-const SHOWN = 50000; // characters of each stream the page shows
-const EVERY = 100; // milliseconds between messages while output comes
-
-function newStream() {
-  return {decoder: new TextDecoder(), parts: [], head: '', grew: false};
-}
+const SHOWN = 20000; // characters of each stream the page shows: more slows its layout
+const EVERY = 100; // milliseconds between messages to the page
+const BATCH = 1 << 20; // bytes the runner gathers before sending them on
+const BATCH_TIME = 20; // or milliseconds
 
 async function help({id, program}) {
   const {stderr} = await run(program, ['-help']);
@@ -30,14 +35,49 @@ async function help({id, program}) {
   postMessage({type: 'help', id, program, text: stderr, module});
 }
 
-async function runAll({id, command, values, words, screen, modules, files}) {
+async function runner({port, command, words, modules}) {
   for (const [program, module] of Object.entries(modules ?? {})) provide(program, module);
+  const runs = words ? words.map((r) => [...command.args, '-r', r]) : [command.args];
+  let pieces = [], size = 0, sent = performance.now();
+  const send = () => {
+    port.postMessage({type: 'bytes', pieces}, pieces.map((p) => p[2].buffer));
+    pieces = [];
+    size = 0;
+    sent = performance.now();
+  };
+  const take = (name, index) => (bytes) => {
+    pieces.push([name, index, bytes.slice()]); // the program's memory is reused
+    size += bytes.length;
+    if (size >= BATCH || performance.now() - sent >= BATCH_TIME) send();
+  };
+  try {
+    for (const [index, args] of runs.entries()) {
+      const {status} = await run(command.program, args, {
+        collect: false, bytes: true, onStdout: take('stdout', index), onStderr: take('stderr', index),
+      });
+      send();
+      port.postMessage({type: 'ended', index, status});
+      if (status !== 0) break; // a sweep stops at its first failed run
+    }
+    port.postMessage({type: 'done'});
+  } catch (e) {
+    port.postMessage({type: 'crash', message: String(e && e.message || e)});
+  }
+}
+
+function reader({port, id, command, values, words, screen}) {
   const described = describeRun(command, {values, words, screen});
   const views = viewsFor(described).map((record) => ({
     record, state: record.start(described), stream: streamOf(record, described),
   }));
-  const streams = {stdout: newStream(), stderr: newStream()};
-  const runs = words ? words.map((r) => [...command.args, '-r', r]) : [command.args];
+  const streams = {};
+  for (const name of ['stdout', 'stderr']) {
+    // Text is made only while the page's part of the stream is not full, or
+    // for a record that reads text.
+    const texts = views.filter((v) => v.stream === name && !v.record.bytes);
+    const bytes = views.filter((v) => v.stream === name && v.record.bytes);
+    streams[name] = {decoder: new TextDecoder(), parts: [], head: '', grew: false, texts, bytes};
+  }
   let ended = 0, status = null, posted = performance.now();
 
   const send = (type) => {
@@ -52,32 +92,50 @@ async function runAll({id, command, values, words, screen, modules, files}) {
     postMessage(message);
     posted = performance.now();
   };
-  const take = (name, index) => (bytes) => {
+  const take = (name, index, bytes) => {
     const s = streams[name];
-    s.parts.push(bytes.slice()); // the program's memory is reused
-    const text = s.decoder.decode(bytes, {stream: true});
-    if (s.head.length < SHOWN && text) {
-      s.head += text.slice(0, SHOWN - s.head.length);
-      s.grew = true;
+    s.parts.push(bytes);
+    if (s.head.length < SHOWN || s.texts.length) {
+      const text = s.decoder.decode(bytes, {stream: true});
+      if (s.head.length < SHOWN && text) {
+        s.head += text.slice(0, SHOWN - s.head.length);
+        s.grew = true;
+      }
+      if (text) for (const v of s.texts) v.record.text(v.state, text, index);
     }
-    for (const v of views) if (v.stream === name && text) v.record.text(v.state, text, index);
-    if (performance.now() - posted >= EVERY) send('data');
+    for (const v of s.bytes) v.record.bytes(v.state, bytes, index);
   };
 
-  for (const [index, args] of runs.entries()) {
-    ({status} = await run(command.program, args, {
-      files, collect: false, bytes: true, onStdout: take('stdout', index), onStderr: take('stderr', index),
-    }));
-    for (const v of views) v.record.end?.(v.state, index, status);
-    ended = index + 1;
-    if (status !== 0) break; // a sweep stops at its first failed run
-  }
-  send('end');
+  port.onmessage = ({data}) => {
+    try {
+      switch (data.type) {
+      case 'bytes':
+        for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
+        if (performance.now() - posted >= EVERY) send('data');
+        break;
+      case 'ended':
+        for (const v of views) v.record.end?.(v.state, data.index, data.status);
+        ended = data.index + 1;
+        status = data.status;
+        break;
+      case 'done':
+        send('end');
+        break;
+      case 'crash':
+        postMessage({type: 'crash', id, message: data.message});
+      }
+    } catch (e) {
+      postMessage({type: 'crash', id, message: String(e && e.message || e)});
+      port.close();
+    }
+  };
 }
+
+const roles = {help, run: runner, read: reader};
 
 onmessage = async ({data}) => {
   try {
-    await (data.type === 'help' ? help(data) : runAll(data));
+    await roles[data.type](data);
   } catch (e) {
     postMessage({type: 'crash', id: data.id, message: String(e && e.message || e)});
   }
