@@ -8,6 +8,8 @@ import {drawSweep} from './pictures.mjs';
 import {joinWords} from './command.mjs';
 
 export const GRID_LIMIT = 20000; // runs in one sweep
+const SHOWN = 50000; // characters of the table shown; the download has all of it
+const EVERY = 150; // milliseconds between redraws while runs end
 const $ = (id) => document.getElementById(id);
 
 // ---------------------------------------------------------------------------
@@ -104,20 +106,27 @@ export function startGrid(sweep, r, {module, update, done}) {
   const help = r.screen.options.find((o) => o.name === sweep.option)?.help ?? '';
   const words = help.replace(/\s*\([^)]*\)\s*$/, '').replace(/\.$/, '');
   const xLabel = `${words.charAt(0).toLowerCase()}${words.slice(1)} (${sweep.option})`;
-  const shown = [];
+  const ended = [];
+  let timer = 0;
+  // The table comes at the end, as sweep/run.sh writes it; meanwhile the
+  // picture grows.
+  const redraw = () => {
+    timer = 0;
+    r.data = [sweepData(sweep, ended, xLabel)];
+    update(false);
+  };
   const grid = runGrid(sweep, {
     module,
-    onResult(result, ended) {
-      shown[result.index] = result;
-      r.ended = ended;
-      r.head.stdout = gridTable(sweep, shown);
-      r.data = [sweepData(sweep, shown, xLabel)];
-      update(false);
+    onResult(result, count) {
+      ended[result.index] = result;
+      r.ended = count;
+      timer ||= setTimeout(redraw, EVERY);
     },
     onDone(results) {
+      clearTimeout(timer);
       const table = gridTable(sweep, results);
       const report = gridReport(sweep, grid.runs, results);
-      r.head = {stdout: table, stderr: report.text};
+      r.head = {stdout: table.slice(0, SHOWN), stderr: report.text};
       for (const [name, text] of [['stdout', table], ['stderr', report.text]]) {
         const blob = new Blob([text]);
         r.chunks[name] = text ? [blob] : [];
@@ -128,5 +137,8 @@ export function startGrid(sweep, r, {module, update, done}) {
     },
   });
   r.expected = grid.runs.length;
-  return grid.stop;
+  return () => {
+    clearTimeout(timer);
+    grid.stop();
+  };
 }

@@ -88,8 +88,10 @@ function extent(values, lo, hi) {
   return [a - pad, b + pad];
 }
 
-function marker(ctx, shape, x, y, size) {
-  ctx.beginPath();
+// A marker's path; with `more`, added to the path begun before.
+function marker(ctx, shape, x, y, size, more = false) {
+  if (more) ctx.moveTo(x + (shape === 'circle' ? size : 0), y);
+  else ctx.beginPath();
   if (shape === 'circle') ctx.arc(x, y, size, 0, 2 * Math.PI);
   else if (shape === 'square') ctx.rect(x - size, y - size, 2 * size, 2 * size);
   else { ctx.moveTo(x - size, y - size); ctx.lineTo(x + size, y + size); ctx.moveTo(x + size, y - size); ctx.lineTo(x - size, y + size); }
@@ -131,14 +133,16 @@ export function drawPhase(canvas, {x, y, on, A, B}) {
   const range = extent([...x, ...y, xstar], -1.5, 1.5);
   const {px, py, box} = frame(ctx, width, height, {x: range, y: range, xLabel: 'x(t)', yLabel: 'y(t) = x(t − 1)', square: true});
   clip(ctx, box);
-  let onCount = 0;
-  for (let i = 0; i < x.length; i++) {
-    if (!Number.isFinite(x[i]) || !Number.isFinite(y[i])) continue;
-    const controlled = on[i];
-    onCount += controlled ? 1 : 0;
+  const onCount = on.filter(Boolean).length;
+  ctx.lineWidth = 1.2;
+  for (const controlled of [false, true]) {
     ctx.strokeStyle = ctx.fillStyle = controlled ? PALETTE.blue : PALETTE.orange;
-    ctx.lineWidth = 1.2;
-    marker(ctx, controlled ? 'circle' : 'cross', px(x[i]), py(y[i]), controlled ? 2.5 : 2.5);
+    ctx.beginPath();
+    for (let i = 0; i < x.length; i++) {
+      if (on[i] === controlled && Number.isFinite(x[i]) && Number.isFinite(y[i])) {
+        marker(ctx, controlled ? 'circle' : 'cross', px(x[i]), py(y[i]), 2.5, true);
+      }
+    }
     controlled ? ctx.fill() : ctx.stroke();
   }
   ctx.strokeStyle = PALETTE.ink;
@@ -190,11 +194,9 @@ export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
   ctx.stroke();
   ctx.setLineDash([]);
   ctx.fillStyle = PALETTE.ink;
-  for (let i = 0; i < xs.length; i++) {
-    ctx.beginPath();
-    ctx.arc(px(xs[i]), py(ys[i]), 2.2, 0, 2 * Math.PI);
-    ctx.fill();
-  }
+  ctx.beginPath();
+  for (let i = 0; i < xs.length; i++) marker(ctx, 'circle', px(xs[i]), py(ys[i]), 2.2, true);
+  ctx.fill();
   ctx.restore();
   legend(ctx, box, [{color: PALETTE.blue, text: 'map'}, {color: PALETTE.grey, dash: [6, 4], text: 'diagonal'},
                     {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'}, {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
@@ -360,11 +362,11 @@ export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
     const [color, shape, dash] = styles[k % styles.length];
     ctx.strokeStyle = ctx.fillStyle = color;
     ctx.lineWidth = 1;
+    ctx.beginPath();
     for (const [i, y] of s.points) {
-      if (!Number.isFinite(y)) continue;
-      marker(ctx, shape, px(i) + (k - (series.length - 1) / 2) * 5, py(y), 2.5);
-      shape === 'cross' ? ctx.stroke() : ctx.fill();
+      if (Number.isFinite(y)) marker(ctx, shape, px(i) + (k - (series.length - 1) / 2) * 5, py(y), 2.5, true);
     }
+    shape === 'cross' ? ctx.stroke() : ctx.fill();
     ctx.lineWidth = 2.5;
     ctx.setLineDash(dash);
     ctx.beginPath();
