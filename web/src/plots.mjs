@@ -95,8 +95,8 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
   if (marks.length) hooks.draw.push(lines(marks));
   if (scatter) hooks.draw.push(pixels);
   if (onPick) {
-    hooks.ready = [(u) => u.over.addEventListener('click', () => {
-      if (u.cursor.left >= 0) onPick(u.posToVal(u.cursor.left, 'x'));
+    hooks.ready = [(u) => u.over.addEventListener('click', (e) => {
+      onPick(u.posToVal(e.clientX - u.over.getBoundingClientRect().left, 'x'));
     })];
   }
   const opts = {
