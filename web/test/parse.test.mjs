@@ -50,6 +50,10 @@ test('a long series keeps the extremes of each pixel column, a short one every r
   assert.ok(x.length <= 2048);
   assert.deepEqual([x[0], x.at(-1), last.x], [0, 99999, 99999]);
   assert.deepEqual([Math.min(...ys[0]), Math.max(...ys[0])], [low, high]);
+  // On a log-like axis the first steps keep a column each.
+  const steps = newEnvelope(1, {from: 0, to: 99999, log: true});
+  for (let i = 0; i < 100000; i++) addRow(steps, i, [i % 7]);
+  assert.deepEqual(envelopeData(steps).x.slice(0, 4), [0, 1, 2, 3]);
 });
 
 test('output reads into columns, in any pieces', () => {
