@@ -30,12 +30,13 @@ function setFragment(command) {
 }
 
 // ---------------------------------------------------------------------------
-// Help screens, read in a worker of their own: the program a link names
-// first, the others after it.
+// Help screens. The first is read by the runner that will run the program,
+// which then has it compiled; the others by a worker of their own, after
+// the first run, so as not to slow it.
 
 function screenOf(program) {
   if (!helpWaits[program]) {
-    helper ??= startHelper();
+    helper ??= listen(newWorker());
     helpWaits[program] = new Promise((resolve, reject) => {
       helper.waits[program] = {resolve, reject};
     });
@@ -44,8 +45,7 @@ function screenOf(program) {
   return helpWaits[program];
 }
 
-function startHelper() {
-  const w = newWorker();
+function listen(w) {
   w.waits = {};
   w.onmessage = ({data}) => {
     const wait = w.waits[data.id];
@@ -61,7 +61,12 @@ function startHelper() {
   return w;
 }
 
+function newWorkers() {
+  return {runner: newWorker(), reader: newWorker()};
+}
+
 function readOtherScreens() {
+  if (helper === workers?.runner) helper = null;
   Promise.all(PROGRAMS.map(screenOf)).then(() => {
     helper?.terminate();
     helper = null;
@@ -98,7 +103,7 @@ function start(command, words = null) {
     counter: views.findIndex((v) => v.record.progress),
   };
   $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
-  workers ??= {runner: newWorker(), reader: newWorker()};
+  workers ??= newWorkers();
   const r = current;
   const crashed = (e) => receive(r, {id: r.id, type: 'crash', message: e.message || 'the worker did not start'});
   const {port1, port2} = new MessageChannel();
@@ -116,6 +121,10 @@ function halt() {
   if (!current?.running) return false;
   current.running = false;
   document.body.classList.remove('running');
+  if (helper === workers.runner) { // its screens are asked again
+    for (const program of Object.keys(helper.waits)) if (!screens[program]) delete helpWaits[program];
+    helper = null;
+  }
   workers.runner.terminate();
   workers.reader.terminate();
   workers = null;
@@ -159,6 +168,7 @@ function finish(r, status) {
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  if (!helper || helper === workers?.runner) readOtherScreens();
   if (status === 'crashed') return alertText(r.crash);
   if (status === 'stopped') return announce('The run was stopped.');
   if (status === '0') return announce('The run ended with exit status 0.');
@@ -314,7 +324,6 @@ async function fromFragment() {
   showProgram(command.program);
   fillForm(screens[command.program], command.args, command.sweep);
   start(command, words);
-  readOtherScreens();
 }
 
 // A refusal that leaves a form to go on with: the one shown, or the first
@@ -327,7 +336,6 @@ async function refuseWithForm(text) {
   if (turn !== arrived || $('options').dataset.program) return;
   showProgram(PROGRAMS[0]);
   fillForm(screens[PROGRAMS[0]], [], null);
-  readOtherScreens();
 }
 
 function showProgram(program) {
@@ -376,6 +384,8 @@ function wirePicker() {
 }
 
 function init() {
+  workers = newWorkers();
+  helper = listen(workers.runner);
   for (const program of PROGRAMS) $('program').append(new Option(program, program));
   wirePicker();
   const fromForm = () => {
