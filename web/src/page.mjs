@@ -12,6 +12,7 @@ import {buildForm, fillForm, formCommand} from './form.mjs';
 
 const SWEEP_LIMIT = 20000; // runs in one diagram
 const SETTLE = 600; // ms a choice made with the keyboard must rest before it runs
+const DRAW_EVERY = 200; // ms between redraws while a run goes on
 
 const $ = (id) => document.getElementById(id);
 const screens = {}; // program -> parsed help screen
@@ -99,7 +100,7 @@ function start(command, words = null) {
   current = {
     command, run, views, id: ++runsStarted, running: true, ended: 0, status: null,
     chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
-    data: null, shown: {}, drawing: false, described: 0,
+    data: null, shown: {}, drawing: false, drawn: 0, described: 0,
     counter: views.findIndex((v) => v.record.progress),
   };
   $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
@@ -149,12 +150,12 @@ function receive(r, message) {
   r.ended = message.ended;
   r.status = message.status;
   if (message.type === 'end') return finish(r, String(message.status));
-  if (!r.drawing) {
+  if (!r.drawing) { // at most every DRAW_EVERY ms, at a frame
     r.drawing = true;
-    requestAnimationFrame(() => {
+    setTimeout(() => requestAnimationFrame(() => {
       r.drawing = false;
       if (r.running) show(r, false);
-    });
+    }), Math.max(0, r.drawn + DRAW_EVERY - performance.now()));
   }
 }
 
@@ -174,14 +175,17 @@ function finish(r, status) {
   if (status === '0') return announce('The run ended with exit status 0.');
   // A run refused before its first row has no progress to speak of.
   if (!r.ended || r.counter < 0 || !r.data?.[r.counter]?.rows) $('progress-text').textContent = '';
-  alertText(`The run failed with exit status ${status}.`, failureMessage(r.head.stderr));
-  announce(`The run failed with exit status ${status}.`);
+  const said = /^Usage: /.test(r.head.stderr)
+    ? `The program printed its help screen (exit status ${status}).`
+    : `The run failed with exit status ${status}.`;
+  alertText(said, failureMessage(r.head.stderr));
+  announce(said);
 }
 
 // The program's message, without the help screen that may follow it.
 function failureMessage(stderr) {
   const usage = stderr.search(/^Usage: /m);
-  const text = (usage > 0 ? stderr.slice(0, usage) : stderr).trim();
+  const text = (usage >= 0 ? stderr.slice(0, usage) : stderr).trim();
   return text.split('\n').slice(0, 6).join('\n');
 }
 
@@ -257,6 +261,7 @@ function showProgress(r) {
 // Draws the latest snapshots; the text alternatives follow at most once a
 // second while the run goes on.
 function show(r, final) {
+  r.drawn = performance.now();
   showText(r);
   showProgress(r);
   if (!r.data) return;
@@ -264,6 +269,7 @@ function show(r, final) {
   const describe = final || now - r.described > 1000;
   if (describe) r.described = now;
   for (const [i, {record, view, caption}] of r.views.entries()) {
+    caption.parentNode.hidden = r.data[i].rows === 0; // nothing to see yet
     record.draw(view, r.data[i], r.run);
     if (describe) caption.textContent = record.describe(r.data[i], r.run);
   }
