@@ -8,7 +8,7 @@ import {drawSweep} from './pictures.mjs';
 import {joinWords} from './command.mjs';
 
 export const GRID_LIMIT = 20000; // runs in one sweep
-const SHOWN = 50000; // characters of the table shown; the download has all of it
+const SHOWN = 20000; // characters of the table shown; the download has all of it
 const EVERY = 150; // milliseconds between redraws while runs end
 const $ = (id) => document.getElementById(id);
 

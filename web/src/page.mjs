@@ -15,6 +15,7 @@ import {showAbout, listExperiments} from './lessons.mjs';
 
 const SWEEP_LIMIT = 20000; // runs in one diagram
 const SETTLE = 600; // ms a choice made with the keyboard must rest before it runs
+const DRAW_EVERY = 200; // ms between redraws while a run goes on
 
 const $ = (id) => document.getElementById(id);
 const screens = {}; // program -> parsed help screen
@@ -33,12 +34,13 @@ function setFragment(command) {
 }
 
 // ---------------------------------------------------------------------------
-// Help screens, read in a worker of their own: the program a link names
-// first, the others after it.
+// Help screens. The first is read by the runner that will run the program,
+// which then has it compiled; the others by a worker of their own, after
+// the first run, so as not to slow it.
 
 function screenOf(program) {
   if (!helpWaits[program]) {
-    helper ??= startHelper();
+    helper ??= listen(newWorker());
     helpWaits[program] = new Promise((resolve, reject) => {
       helper.waits[program] = {resolve, reject};
     });
@@ -47,8 +49,7 @@ function screenOf(program) {
   return helpWaits[program];
 }
 
-function startHelper() {
-  const w = newWorker();
+function listen(w) {
   w.waits = {};
   w.onmessage = ({data}) => {
     const wait = w.waits[data.id];
@@ -64,7 +65,12 @@ function startHelper() {
   return w;
 }
 
+function newWorkers() {
+  return {runner: newWorker(), reader: newWorker()};
+}
+
 function readOtherScreens() {
+  if (helper === workers?.runner) helper = null;
   Promise.all(PROGRAMS.map(screenOf)).then(() => {
     helper?.terminate();
     helper = null;
@@ -97,11 +103,11 @@ function start(command, words = null) {
   current = {
     command, run, views, id: ++runsStarted, running: true, ended: 0, status: null,
     chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
-    data: null, shown: {}, drawing: false, described: 0,
+    data: null, shown: {}, drawing: false, drawn: 0, described: 0,
     counter: views.findIndex((v) => v.record.progress),
   };
   $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
-  workers ??= {runner: newWorker(), reader: newWorker()};
+  workers ??= newWorkers();
   const r = current;
   const crashed = (e) => receive(r, {id: r.id, type: 'crash', message: e.message || 'the worker did not start'});
   const {port1, port2} = new MessageChannel();
@@ -122,6 +128,10 @@ function halt() {
   if (current.stop) {
     current.stop(); // a sweep's workers
     return true;
+  }
+  if (helper === workers.runner) { // its screens are asked again
+    for (const program of Object.keys(helper.waits)) if (!screens[program]) delete helpWaits[program];
+    helper = null;
   }
   workers.runner.terminate();
   workers.reader.terminate();
@@ -147,12 +157,12 @@ function receive(r, message) {
   r.ended = message.ended;
   r.status = message.status;
   if (message.type === 'end') return finish(r, String(message.status));
-  if (!r.drawing) {
+  if (!r.drawing) { // at most every DRAW_EVERY ms, at a frame
     r.drawing = true;
-    requestAnimationFrame(() => {
+    setTimeout(() => requestAnimationFrame(() => {
       r.drawing = false;
       if (r.running) show(r, false);
-    });
+    }), Math.max(0, r.drawn + DRAW_EVERY - performance.now()));
   }
 }
 
@@ -166,19 +176,23 @@ function finish(r, status) {
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  if (!helper || helper === workers?.runner) readOtherScreens();
   if (status === 'crashed') return alertText(r.crash);
   if (status === 'stopped') return announce('The run was stopped.');
   if (status === '0') return announce('The run ended with exit status 0.');
   // A run refused before its first row has no progress to speak of.
   if (!r.ended || r.counter < 0 || !r.data?.[r.counter]?.rows) $('progress-text').textContent = '';
-  alertText(`The run failed with exit status ${status}.`, failureMessage(r.head.stderr));
-  announce(`The run failed with exit status ${status}.`);
+  const said = /^Usage: /.test(r.head.stderr)
+    ? `The program printed its help screen (exit status ${status}).`
+    : `The run failed with exit status ${status}.`;
+  alertText(said, failureMessage(r.head.stderr));
+  announce(said);
 }
 
 // The program's message, without the help screen that may follow it.
 function failureMessage(stderr) {
   const usage = stderr.search(/^Usage: /m);
-  const text = (usage > 0 ? stderr.slice(0, usage) : stderr).trim();
+  const text = (usage >= 0 ? stderr.slice(0, usage) : stderr).trim();
   return text.split('\n').slice(0, 6).join('\n');
 }
 
@@ -254,6 +268,7 @@ function showProgress(r) {
 // Draws the latest snapshots; the text alternatives follow at most once a
 // second while the run goes on.
 function show(r, final) {
+  r.drawn = performance.now();
   showText(r);
   showProgress(r);
   if (!r.data) return;
@@ -261,6 +276,7 @@ function show(r, final) {
   const describe = final || now - r.described > 1000;
   if (describe) r.described = now;
   for (const [i, {record, view, caption}] of r.views.entries()) {
+    caption.parentNode.hidden = r.data[i].rows === 0; // nothing to see yet
     record.draw(view, r.data[i], r.run);
     if (describe) caption.textContent = record.describe(r.data[i], r.run);
   }
@@ -324,7 +340,6 @@ async function fromFragment() {
   fillForm(screens[command.program], command.args, command.sweep);
   fillGrid(null, command.program);
   start(command, words);
-  readOtherScreens();
 }
 
 // A sweep/run.sh command line: its grid of runs spread over workers, shown
@@ -373,7 +388,6 @@ async function refuseWithForm(text) {
   if (turn !== arrived || $('options').dataset.program) return;
   showProgram(PROGRAMS[0]);
   fillForm(screens[PROGRAMS[0]], [], null);
-  readOtherScreens();
 }
 
 function showProgram(program) {
@@ -426,6 +440,8 @@ function wirePicker() {
 }
 
 function init() {
+  workers = newWorkers();
+  helper = listen(workers.runner);
   for (const program of PROGRAMS) $('program').append(new Option(program, program));
   wirePicker();
   const fromForm = () => {

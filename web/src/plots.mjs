@@ -5,9 +5,9 @@
 import uPlot from './vendor/uPlot.esm.js';
 import {formatValue} from './columns.mjs';
 
-// Blue, vermilion, bluish green, orange, reddish purple: apart for the
-// common colour-vision deficiencies.
-export const COLORS = ['#0072b2', '#d55e00', '#009e73', '#b07000', '#cc79a7'];
+// Blue, vermilion, bluish green, reddish purple and dark grey: apart for
+// the common colour-vision deficiencies, and each with its own dash.
+export const COLORS = ['#0072b2', '#d55e00', '#009e73', '#cc79a7', '#4d4d4d'];
 const DASHES = [[], [10, 5], [2, 4], [12, 4, 2, 4], [6, 3]];
 const AXIS = {stroke: '#333', grid: {stroke: '#e5e5e5'}, ticks: {stroke: '#ccc'},
               font: '15px system-ui, sans-serif', labelFont: '16px system-ui, sans-serif'};
@@ -54,6 +54,8 @@ function lines(marks) {
     ctx.setLineDash([8 * devicePixelRatio, 5 * devicePixelRatio]);
     ctx.lineWidth = devicePixelRatio;
     ctx.font = `${13 * devicePixelRatio}px system-ui, sans-serif`;
+    ctx.textAlign = 'left';
+    ctx.textBaseline = 'bottom';
     for (const {y, label} of marks) {
       const p = u.valToPos(y, 'y', true);
       if (p < bbox.top || p > bbox.top + bbox.height) continue;
@@ -83,6 +85,13 @@ function pixels(u) {
   ctx.restore();
 }
 
+// Ticks at 0, 1, 10, 100, ... on the log-like axis.
+function decades(u, axis, min, max) {
+  const ticks = [0];
+  for (let t = 1; t <= max; t *= 10) if (t >= min) ticks.push(t);
+  return ticks;
+}
+
 // One chart in `element`: {x, y: axis labels; labels: the series; scatter;
 // ranges: [from, to] of x shaded, named by `shaded`; marks: [{y, label}]
 // dashed lines; xlog: x on a log-like scale that still shows 0; whole: x
@@ -95,14 +104,22 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
   if (marks.length) hooks.draw.push(lines(marks));
   if (scatter) hooks.draw.push(pixels);
   if (onPick) {
-    hooks.ready = [(u) => u.over.addEventListener('click', () => {
-      if (u.cursor.left >= 0) onPick(u.posToVal(u.cursor.left, 'x'));
+    hooks.ready = [(u) => u.over.addEventListener('click', (e) => {
+      onPick(u.posToVal(e.clientX - u.over.getBoundingClientRect().left, 'x'));
     })];
   }
   const opts = {
     width, height,
-    scales: {x: {time: false, ...(xlog ? {distr: 4, asinh: 1} : {})}},
-    axes: [{...AXIS, label: shaded ? `${x}    (shaded: ${shaded})` : x, ...(whole ? {incrs: WHOLE} : {})},
+    scales: {
+      // The data's own x range: no padding before the first step.
+      x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, max]} : {})},
+      // A reference line stays in sight above or below the data.
+      ...(marks.length ? {y: {range: (u, min, max) => uPlot.rangeNum(
+        Math.min(min ?? Infinity, ...marks.map((m) => m.y)), Math.max(max ?? -Infinity, ...marks.map((m) => m.y)),
+        0.1, true)}} : {}),
+    },
+    axes: [{...AXIS, label: shaded ? `${x}    (shaded: ${shaded})` : x, ...(whole ? {incrs: WHOLE} : {}),
+            ...(xlog ? {splits: decades} : {})},
            {...AXIS, label: y, size: 70}],
     series: [{label: x, value: legendValue}, ...series(labels, scatter)],
     legend: {live: true},

@@ -2,7 +2,8 @@
 // a bounded amount of plot data: made in the worker, snapshotted for the page.
 //
 // newEnvelope(n, {from, to, log}): n series over one x. Each of COLUMNS
-// buckets of x (evenly spaced in x, or in log x) keeps its first and last x
+// buckets of x (evenly spaced in x, or in asinh x: like log x, and defined
+// at 0, as the log-like axis of plots.mjs) keeps its first and last x
 // and each series' minimum and maximum in the order they came, so a bucket
 // with one or two rows keeps them exactly and a fuller one draws as the
 // vertical stroke that its pixel column would show. An x beyond the range
@@ -14,7 +15,7 @@
 const COLUMNS = 1024;
 
 export function newEnvelope(n, {from = 0, to = from + 1, log = false} = {}) {
-  const place = log ? Math.log : (x) => x;
+  const place = log ? Math.asinh : (x) => x;
   const low = place(from);
   const e = {
     n, place, low, span: Math.max(place(to) - low, 1e-9) * (1 + 1e-9), rows: 0,
@@ -54,7 +55,7 @@ function grow(e) {
 // One row: x and the series' values (null or a non-finite number: none).
 export function addRow(e, x, values) {
   let b = Math.floor((e.place(x) - e.low) / e.span * COLUMNS);
-  if (!(b >= 0)) b = 0; // before the range, or a log of 0
+  if (!(b >= 0)) b = 0; // before the range
   while (b >= COLUMNS) {
     grow(e);
     b = Math.floor((e.place(x) - e.low) / e.span * COLUMNS);
