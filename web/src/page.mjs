@@ -134,8 +134,12 @@ function halt() {
 
 function receive(r, message) {
   if (r !== current || r.id !== message.id || !r.running) return;
-  if (message.type === 'crash') {
+  if (message.type === 'end' && message.status === null) {
+    message = {type: 'crash', message: 'the program ended without an exit status'};
+  }
+  if (message.type === 'crash') { // fresh workers for the next run
     r.crash = `The run ended abnormally: ${message.message}`;
+    halt();
     return finish(r, 'crashed');
   }
   for (const name of ['stdout', 'stderr']) {
