@@ -62,8 +62,11 @@ function listen(w) {
   return w;
 }
 
+// The first pair was started by index.html, before the modules had come.
 function newWorkers() {
-  return {runner: newWorker(), reader: newWorker()};
+  const [runner, reader] = window.earlyWorkers ?? [newWorker(), newWorker()];
+  window.earlyWorkers = null;
+  return {runner, reader};
 }
 
 function readOtherScreens() {
