@@ -70,19 +70,11 @@ identical=yes
 printf '| workload | ours (s) | baseline (s) | peer (s) | baseline/ours | peer/ours | ours MB | same output |\n'
 printf '|---|---:|---:|---:|---:|---:|---:|---|\n'
 for w in "${workloads[@]}"; do
-  IFS='|' read -r name args peer <<<"$w"
-  read -r -a argv <<<"$args"
-  prog=${argv[0]}
-  echo "timing $name ..." >&2
+  start_workload "$w"
   same=yes
-  # Both streams count (tacticbreed reports on standard error), each apart.
   "$ours/$prog" "${argv[@]:1}" >"$scratch/ours.out" 2>"$scratch/ours.err"
   "$base/$prog" "${argv[@]:1}" >"$scratch/base.out" 2>"$scratch/base.err"
-  if ! cmp -s "$scratch/ours.out" "$scratch/base.out" ||
-     ! cmp -s "$scratch/ours.err" "$scratch/base.err"; then
-    same=NO
-    identical=no
-  fi
+  same_output ours base || { same=NO; identical=no; }
   t_ours=$(timed ours "$ours/$prog" "${argv[@]:1}")
   t_base=$(timed base "$base/$prog" "${argv[@]:1}")
   t_peer=-

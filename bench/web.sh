@@ -59,18 +59,11 @@ identical=yes
 printf '| workload | native (s) | node (s) | node/native | in-process (s) | in-process/native | same output |\n'
 printf '|---|---:|---:|---:|---:|---:|---|\n'
 for w in "${workloads[@]}"; do
-  IFS='|' read -r name args _ <<<"$w"
-  read -r -a argv <<<"$args"
-  prog=${argv[0]}
-  echo "timing $name ..." >&2
+  start_workload "$w"
   same=yes
   (cd "$top" && "$BIN/$prog" "${argv[@]:1}" >"$scratch/native.out" 2>"$scratch/native.err") || true
   (cd "$top" && node web/cli.mjs "${argv[@]}" >"$scratch/wasm.out" 2>"$scratch/wasm.err") || true
-  if ! cmp -s "$scratch/native.out" "$scratch/wasm.out" ||
-     ! cmp -s "$scratch/native.err" "$scratch/wasm.err"; then
-    same=NO
-    identical=no
-  fi
+  same_output native wasm || { same=NO; identical=no; }
   t_native=$(cd "$top" && timed "$BIN/$prog" "${argv[@]:1}")
   t_node=$(cd "$top" && timed node web/cli.mjs "${argv[@]}")
   t_in=$(cd "$top" && RUNS=$RUNS in_process "${argv[@]}")

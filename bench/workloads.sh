@@ -1,7 +1,7 @@
 # The benchmark's workloads and table helpers, shared by bench/run.sh (native
 # builds against a baseline and the peers) and bench/web.sh (the WebAssembly
 # build against native). Sourced; PROBLEM must name the file for the jobmatch
-# problem.
+# problem, and scratch the folder of the runs' outputs.
 
 # A 50 x 50 assignment problem from a fixed linear congruential sequence,
 # in exact integer arithmetic (awk's doubles would round the products); the
@@ -30,6 +30,21 @@ workloads=(
   "mapseries 1e7|mapseries -points 10000000|naive_maps 10000000 1.0 0.123456"
   "orbitpin 2e6|orbitpin -points 2000000 -skip 0|naive_henon 2000000 1.29 0.3 0"
 )
+
+# The head of each benchmark's loop: name, args, peer, argv (the program and
+# its arguments) and prog from the workload W, and a word of progress.
+start_workload() { # W
+  IFS='|' read -r name args peer <<<"$1"
+  read -r -a argv <<<"$args"
+  prog=${argv[0]}
+  echo "timing $name ..." >&2
+}
+# Whether runs A and B, kept as $scratch/A.out, A.err and B.out, B.err,
+# printed the same bytes; both streams count (tacticbreed reports on
+# standard error), each apart.
+same_output() { # A B
+  cmp -s "$scratch/$1.out" "$scratch/$2.out" && cmp -s "$scratch/$1.err" "$scratch/$2.err"
+}
 
 median() { # hyperfine JSON -> median seconds
   python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$1"

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing, drawing and fuzzing
-# the suite need and that this machine lacks; the one list of them. As root
-# (or through sudo) it installs them with apt-get; elsewhere it prints them
-# with the command to run, and fails.
+# Checks for the Debian packages that building, testing, drawing and fuzzing
+# the suite use; the one list of them. Needed: a C++ compiler, CMake and
+# GoogleTest. Optional: the tools of the web page, fuzzing, the pictures, the
+# manual-page checks and the sweep, whose tests skip without them.
+# As root (or through sudo) it installs every missing package, optional ones
+# too. Elsewhere it lists the missing ones with the command to run and with
+# what goes without each, and fails only when a needed one is missing.
 #
 # Usage: scripts/setup.sh [--bench]
-#   --bench  also the benchmark's tools (hyperfine, libga-dev)
+#   --bench  also the benchmark's tools (hyperfine needed, libga-dev for the
+#            GA library's peer programs)
 set -euo pipefail
 
 bench=0
@@ -16,44 +20,101 @@ case ${1:-} in
   *) echo "setup: unknown argument \"$1\"; usage: scripts/setup.sh [--bench]" >&2; exit 1 ;;
 esac
 
-missing=()
-# want PACKAGE TEST...: PACKAGE is missing unless the test command succeeds.
-want() { local package=$1; shift; "$@" >/dev/null 2>&1 || missing+=("$package"); }
 has() { command -v "$1"; }
-any_file() { compgen -G "$1"; }
 
-want cmake              has cmake                         # build
-want g++                has g++
-want libgtest-dev       test -f /usr/include/gtest/gtest.h # tests
-want gnuplot-nox        has gnuplot                       # demo pictures
-want groff-base         has groff                         # manual page tests
-want man-db             has man
-want mandoc             has mandoc
-want parallel           has parallel                      # sweep
-want clang              has clang++                       # fuzzing, clang build
-want libclang-rt-14-dev any_file '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a'
-want bsdutils           has script                        # runs on a terminal
-want emscripten         has emcc                          # the web page
-want chromium           has chromium
-# A Node.js from elsewhere may be on the path; Debian's must not replace it.
-want nodejs             has node
-want npm                has npm
-if [ $bench = 1 ]; then
-  want hyperfine        has hyperfine
-  want libga-dev        test -f /usr/include/ga/ga.h
-fi
+# Whether the clang on the path links a fuzz target with its fuzzer, address
+# and undefined-behaviour runtimes, whatever its version and architecture
+# (Debian has them for clang N in libclang-rt-N-dev).
+fuzzer_runtime_links() {
+  local dir status
+  dir=$(mktemp -d)
+  echo 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }' \
+    >"$dir/probe.cc"
+  clang++ -fsanitize=fuzzer,address,undefined "$dir/probe.cc" -o "$dir/probe" && status=0 || status=1
+  rm -rf "$dir"
+  return $status
+}
 
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "setup: every package needed is installed"
+# Fills needed, optional and skipped: the missing packages, and for each
+# optional one what goes without it.
+check() {
+  needed=() optional=() skipped=()
+  # need PACKAGE TEST...: PACKAGE is missing unless the test command succeeds.
+  need() { local package=$1; shift; "$@" >/dev/null 2>&1 || needed+=("$package"); }
+  # want PACKAGE "WHAT GOES WITHOUT IT" TEST...: the same for an optional one.
+  want() {
+    local package=$1 without=$2
+    shift 2
+    "$@" >/dev/null 2>&1 || { optional+=("$package"); skipped+=("$package: $without"); }
+  }
+
+  need cmake        has cmake
+  need g++          has g++
+  need libgtest-dev test -f /usr/include/gtest/gtest.h
+  want gnuplot-nox  "demo/run.sh and sweep/run.sh draw no pictures" has gnuplot
+  want groff-base   "ctest skips man_pages" has groff
+  want man-db       "the install test does not look the pages up with man" has man
+  want mandoc       "man_pages leaves out mandoc's lint" has mandoc
+  want parallel     "ctest skips sweep; sweep/run.sh cannot run" has parallel
+  if has clang++ >/dev/null; then
+    local version
+    version=$(clang++ -dumpversion)
+    want "libclang-rt-${version%%.*}-dev" "fuzz/run.sh cannot link its targets" fuzzer_runtime_links
+  else
+    want clang "ctest skips compiler_identity; fuzz/run.sh cannot build (then run this again for clang's fuzzer runtime)" has clang++
+  fi
+  want emscripten   "ctest skips web_build, web_node and web_browser" has emcc
+  want chromium     "ctest skips web_browser" has chromium
+  # A Node.js from elsewhere may be on the path; Debian's must not replace it.
+  want nodejs       "ctest skips web_build, web_node and web_browser" has node
+  want npm          "ctest skips web_build, web_node and web_browser" has npm
+  if [ $bench = 1 ]; then
+    need python3    has python3
+    need hyperfine  has hyperfine
+    want libga-dev  "bench/run.sh times no GA library peers" test -f /usr/include/ga/ga.h
+  fi
+  return 0
+}
+
+apt_install() {
+  echo "setup: installing $*"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "$@" >/dev/null
+}
+
+check
+if [ "$(id -u)" -eq 0 ]; then
+  # Twice: the fuzzer runtime is named by the clang version, known only once
+  # clang is installed. What the second check still misses did not install.
+  for _ in 1 2; do
+    [ $((${#needed[@]} + ${#optional[@]})) -gt 0 ] || break
+    apt_install "${needed[@]}" "${optional[@]}"
+    check
+  done
+  if [ $((${#needed[@]} + ${#optional[@]})) -gt 0 ]; then
+    echo "setup: still missing after installing: ${needed[*]} ${optional[*]}" >&2
+    exit 1
+  fi
+  echo "setup: every package is installed"
   exit 0
 fi
-if [ "$(id -u)" -ne 0 ]; then
-  echo "setup: these Debian packages are missing: ${missing[*]}" >&2
-  echo "setup: install them as root, then run this again:" >&2
-  echo "  sudo apt-get update && sudo apt-get install ${missing[*]}" >&2
+
+# The missing packages, what goes without each optional one, and the command
+# that installs them.
+report() {
+  [ ${#needed[@]} -eq 0 ] || echo "setup: these needed Debian packages are missing: ${needed[*]}"
+  if [ ${#optional[@]} -gt 0 ]; then
+    echo "setup: these optional Debian packages are missing:"
+    printf '  %s\n' "${skipped[@]}"
+  fi
+  echo "setup: to install them, run this as root (or through sudo):"
+  echo "  apt-get update && apt-get install $(echo "${needed[@]}" "${optional[@]}")"
+}
+
+if [ ${#needed[@]} -gt 0 ]; then
+  report >&2
   exit 1
 fi
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}" >/dev/null
+[ ${#optional[@]} -eq 0 ] || report
+echo "setup: every needed package is installed"

@@ -67,13 +67,8 @@ bin=$(cd "$bin" && pwd)
 
 # The help screen's entry for OPTION: "-name  Help text. (default)", with
 # its continuation lines joined; empty when the program has no such option.
-# The help screen ends with status 1.
-help_entry() {
-  { "$bin/$program" -help 2>&1 || true; } | awk -v name="$1" '
-    /^    -/ { on = ($1 == name); if (on) text = $0; next }
-    on && /^     / { text = text " " $0 }
-    END { print text }'
-}
+. "$root/scripts/help_screen.sh"
+help_entry() { help_entries "$bin/$program" | awk -v name="$1" '$1 == name'; }
 
 if [ -z "$option" ]; then
   case $program in tacticbreed | tacticpool) option=-noise ;; *) option=-mrate ;; esac

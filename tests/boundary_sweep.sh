@@ -60,25 +60,18 @@ emit() {
   printf '%s\n' "$*${US}END" >>"$cases"
 }
 
-# NAME KIND lines from the option lines of a help screen (KIND: string,
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/help_screen.sh"
+
+# NAME KIND lines from the option entries of a help screen (KIND: string,
 # switch, handler or number, by the value text in parentheses).
 list_options() {
-  "$bin/$1" -help 2>&1 >/dev/null | awk '
-    /^Options with defaults in parentheses are:/ { on = 1; next }
-    !on { next }
-    /^    -[^ ]/ { flush(); split($0, w, " "); name = w[1]; text = $0; next }
-    /^     / && name != "" { text = text " " $0; next }
-    { flush() }
-    END { flush() }
-    function flush(   kind) {
-      if (name == "") return
-      kind = "number"
-      if (text ~ /\("[^"]*"\) *$/ || text ~ /\(".*$/) kind = "string"
-      else if (text ~ /\((ON|OFF)\) *$/) kind = "switch"
-      else if (text ~ /\(no default\) *$/) kind = "handler"
-      print name, kind
-      name = ""
-    }'
+  help_entries "$bin/$1" | awk '{
+    kind = "number"
+    if ($0 ~ /\("[^"]*"\) *$/ || $0 ~ /\(".*$/) kind = "string"
+    else if ($0 ~ /\((ON|OFF)\) *$/) kind = "switch"
+    else if ($0 ~ /\(no default\) *$/) kind = "handler"
+    print $1, kind
+  }'
 }
 
 # The capped options of a program, less those named in "$@".

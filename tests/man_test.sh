@@ -21,20 +21,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 version=$(sed -n 's/^project([^ ]* VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 [ -n "$version" ] || fail "CMakeLists.txt gives no project VERSION"
 
-# "-name default" for every option of the help screen; a continuation line
-# (indented deeper than the names) belongs to the entry above it.
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/help_screen.sh"
+
+# "-name default" for every option of the help screen.
 help_options() {
-  "$bin/$1" -help 2>&1 >/dev/null | awk '
-    /^Options with defaults in parentheses are:/ { on = 1; next }
-    !on { next }
-    /^    -[^ ]/ { if (name != "") show(); name = $1; text = $0; next }
-    /^     / && name != "" { text = text " " $0; next }
-    function show(  v) {
-      v = text; sub(/.*\(/, "", v); sub(/\)[ \t]*$/, "", v)
-      gsub(/^"|"$/, "", v)
-      print name, v
-    }
-    END { if (name != "") show() }'
+  help_entries "$bin/$1" | awk '{
+    v = $0; sub(/.*\(/, "", v); sub(/\)[ \t]*$/, "", v)
+    gsub(/^"|"$/, "", v)
+    print $1, v
+  }'
 }
 
 # The text of a page with its font changes and escapes reduced to plain

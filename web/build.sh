@@ -3,6 +3,8 @@
 # Usage: web/build.sh   (BUILD_DIR: the emscripten build folder, default
 # build-wasm beside web/)
 # Needs: emcc/emcmake (Debian's emscripten), cmake, node, npm and mandoc.
+# Exits 77 when the npm packages can be neither installed (offline) nor
+# found installed.
 set -euo pipefail
 
 web=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -11,8 +13,11 @@ build=${BUILD_DIR:-$top/build-wasm}
 dist=$web/dist
 programs=(peakseek hillscan jobmatch tacticbreed tacticpool mapseries orbitpin)
 
-command -v mandoc >/dev/null ||
-  { echo "web/build.sh: mandoc is missing, which renders the manual pages the page links (Debian: apt-get install mandoc, or scripts/setup.sh)" >&2; exit 1; }
+if ! command -v mandoc >/dev/null; then
+  echo "web/build.sh: mandoc is missing: it renders the manual pages that the page links" >&2
+  echo "(Debian: apt-get install mandoc, or scripts/setup.sh)" >&2
+  exit 1
+fi
 
 # Debian's emcc runs its JavaScript optimiser with whatever node is first on
 # PATH; Debian's acorn is found only through NODE_PATH.
@@ -27,11 +32,28 @@ link=(-sMODULARIZE=1 -sEXPORT_ES6=1 -sENVIRONMENT=web,worker
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 quiet() { "$@" >"$log" 2>&1 || { cat "$log" >&2; exit 1; }; }
+
+# The page's npm packages first, since only they can be out of reach. npm ci
+# runs only when node_modules lacks a package of the lock file or holds
+# another version of one: it empties node_modules before it fetches, so
+# offline it would throw away packages that serve as they are.
+locked_packages_installed() {
+  node -e '
+    const web = process.argv[1], lock = require(web + "/package-lock.json");
+    for (const [path, p] of Object.entries(lock.packages))
+      if (path && require(web + "/" + path + "/package.json").version !== p.version)
+        process.exit(1);' "$web" 2>/dev/null
+}
+offline='^npm error code (ECONNREFUSED|ECONNRESET|ENOTFOUND|ETIMEDOUT|EAI_AGAIN|ENETUNREACH|EHOSTUNREACH|ERR_SOCKET_TIMEOUT)$'
+if ! locked_packages_installed && ! (cd "$web" && npm ci --no-audit --no-fund) >"$log" 2>&1; then
+  grep -E "$offline" "$log" >&2 || { cat "$log" >&2; exit 1; }
+  echo "skipped: npm cannot reach its registry to install the page's packages," \
+    "and web/node_modules does not have them" >&2
+  exit 77
+fi
 quiet emcmake cmake -S "$top" -B "$build" -DBUILD_TESTING=OFF \
   -DCMAKE_BUILD_TYPE=Release "-DCMAKE_EXE_LINKER_FLAGS=${link[*]}"
 quiet cmake --build "$build" -j2 --target programs
-
-(cd "$web" && quiet npm ci --no-audit --no-fund)
 
 rm -rf "$dist"
 mkdir -p "$dist/programs" "$dist/vendor"

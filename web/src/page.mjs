@@ -65,8 +65,11 @@ function listen(w) {
   return w;
 }
 
+// The first pair was started by index.html, before the modules had come.
 function newWorkers() {
-  return {runner: newWorker(), reader: newWorker()};
+  const [runner, reader] = window.earlyWorkers ?? [newWorker(), newWorker()];
+  window.earlyWorkers = null;
+  return {runner, reader};
 }
 
 function readOtherScreens() {
@@ -141,8 +144,12 @@ function halt() {
 
 function receive(r, message) {
   if (r !== current || r.id !== message.id || !r.running) return;
-  if (message.type === 'crash') {
+  if (message.type === 'end' && message.status === null) {
+    message = {type: 'crash', message: 'the program ended without an exit status'};
+  }
+  if (message.type === 'crash') { // fresh workers for the next run
     r.crash = `The run ended abnormally: ${message.message}`;
+    halt();
     return finish(r, 'crashed');
   }
   for (const name of ['stdout', 'stderr']) {

@@ -9,6 +9,7 @@ import {formatValue} from './columns.mjs';
 // the common colour-vision deficiencies, and each with its own dash.
 export const COLORS = ['#0072b2', '#d55e00', '#009e73', '#cc79a7', '#4d4d4d'];
 const DASHES = [[], [10, 5], [2, 4], [12, 4, 2, 4], [6, 3]];
+const MARKERS = ['solid', 'dashed', 'dotted', 'double', 'dashed']; // the dashes as the legend can show them
 const AXIS = {stroke: '#333', grid: {stroke: '#e5e5e5'}, ticks: {stroke: '#ccc'},
               font: '15px system-ui, sans-serif', labelFont: '16px system-ui, sans-serif'};
 const WHOLE = [1, 2, 5, 10, 20, 50, 100, 200, 500, 1e3, 2e3, 5e3, 1e4, 2e4, 5e4, 1e5, 2e5, 5e5,
@@ -122,7 +123,7 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
             ...(xlog ? {splits: decades} : {})},
            {...AXIS, label: y, size: 70}],
     series: [{label: x, value: legendValue}, ...series(labels, scatter)],
-    legend: {live: true},
+    legend: {live: true, markers: {width: 3, dash: (u, i) => MARKERS[(i - 1) % MARKERS.length]}},
     cursor: {sync: {key: 'run'}},
     hooks,
   };

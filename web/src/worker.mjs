@@ -22,7 +22,10 @@
 // Running and reading in two workers lets a long output be read while the
 // program goes on writing it.
 import {run, load, provide} from './suite.mjs';
-import {viewsFor, streamOf, describeRun} from './views.mjs';
+
+// Only a reader needs the records: loaded beside the rest, not before it,
+// so that a runner is ready sooner.
+const records = import('./views.mjs');
 
 const SHOWN = 20000; // characters of each stream the page shows: more slows its layout
 const EVERY = 100; // milliseconds between messages to the page
@@ -65,7 +68,8 @@ async function runner({port, command, words, modules}) {
   }
 }
 
-function reader({port, id, command, values, words, screen}) {
+async function reader({port, id, command, values, words, screen}) {
+  const {viewsFor, streamOf, describeRun} = await records;
   const described = describeRun(command, {values, words, screen});
   const views = viewsFor(described).map((record) => ({
     record, state: record.start(described), stream: streamOf(record, described),

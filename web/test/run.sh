@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # CTest's way into the web build and its tests. Exits 77 (skipped) where a
-# tool they need is missing, so a machine without them still passes.
+# tool they need is missing, or (web/build.sh) where the page's npm packages
+# are neither installed nor within reach, so a machine without them still
+# passes.
 # Usage: run.sh build WASM_BUILD_DIR | run.sh parse |
 #        run.sh node|native|browser BIN_DIR
 set -euo pipefail
