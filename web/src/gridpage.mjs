@@ -78,14 +78,18 @@ export const GRID_VIEW = {
     const canvas = document.createElement('canvas');
     canvas.setAttribute('aria-hidden', 'true');
     element.append(canvas);
-    return {canvas};
+    canvas.boxWidth = element.clientWidth;
+    return {canvas, element};
   },
   draw(view, data) {
     view.data = data;
     texts.set(data, drawSweep(view.canvas, data));
   },
   describe: (data) => texts.get(data) ?? 'No run has ended yet.',
-  resize(view) { if (view.data) texts.set(view.data, drawSweep(view.canvas, view.data)); },
+  resize(view) {
+    view.canvas.boxWidth = view.element.clientWidth;
+    if (view.data) texts.set(view.data, drawSweep(view.canvas, view.data));
+  },
 };
 
 // ---------------------------------------------------------------------------

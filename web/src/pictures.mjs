@@ -11,15 +11,19 @@ export const PALETTE = {blue: '#0072b2', orange: '#e69f00', vermillion: '#d55e00
                         sky: '#56b4e9', purple: '#cc79a7', ink: '#1f2328', grey: '#8c959f'};
 const FONT = '14px system-ui, sans-serif';
 
-// Sizes the canvas to its box and the screen's pixels; returns the context
-// in CSS pixels and the drawing's width and height.
+// Sizes the canvas to its box (canvas.boxWidth, if set, spares asking the
+// page's layout) and the screen's pixels, where they changed; returns the
+// context in CSS pixels and the drawing's width and height.
 export function prepare(canvas, height) {
-  const width = Math.max(280, canvas.parentElement?.clientWidth || 640);
+  const width = Math.max(280, canvas.boxWidth || canvas.parentElement?.clientWidth || 640);
   const ratio = globalThis.devicePixelRatio || 1;
-  canvas.width = Math.round(width * ratio);
-  canvas.height = Math.round(height * ratio);
-  canvas.style.width = `${width}px`;
-  canvas.style.height = `${height}px`;
+  const [w, h] = [Math.round(width * ratio), Math.round(height * ratio)];
+  if (canvas.width !== w || canvas.height !== h) {
+    canvas.width = w;
+    canvas.height = h;
+    canvas.style.width = `${width}px`;
+    canvas.style.height = `${height}px`;
+  }
   const ctx = canvas.getContext('2d');
   ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
   ctx.clearRect(0, 0, width, height);
@@ -88,6 +92,53 @@ function extent(values, lo, hi) {
   return [a - pad, b + pad];
 }
 
+// Above this many points a plot draws each as a small square: shapes
+// would not show among so many, and drawing them is slow.
+const DENSE = 3000;
+
+// The points (xs[i], ys[i]) as squares of 2 CSS pixels in the colour
+// colourOf(i) gives ('#rrggbb', or null to leave one out), set in a picture
+// of the box's pixels that the canvas then draws whole: a canvas that drew
+// each square would replay them all whenever the page is painted.
+function dots(ctx, box, xs, ys, px, py, colourOf) {
+  const ratio = globalThis.devicePixelRatio || 1;
+  const [w, h] = [Math.ceil(box.width * ratio), Math.ceil(box.height * ratio)];
+  const image = new ImageData(w, h);
+  const pixels = new Uint32Array(image.data.buffer);
+  const size = Math.max(2, Math.round(2 * ratio));
+  for (let i = 0; i < xs.length; i++) {
+    const colour = colourOf(i);
+    if (!colour || !Number.isFinite(xs[i]) || !Number.isFinite(ys[i])) continue;
+    const value = pixelOf(colour);
+    const x0 = Math.round((px(xs[i]) - box.left) * ratio) - 1, y0 = Math.round((py(ys[i]) - box.top) * ratio) - 1;
+    for (let y = Math.max(0, y0); y < Math.min(h, y0 + size); y++) {
+      pixels.fill(value, y * w + Math.max(0, x0), y * w + Math.min(w, x0 + size));
+    }
+  }
+  drawPixels(ctx, image, box.left, box.top, box.width, box.height);
+}
+
+// '#rrggbb' as an opaque pixel of an ImageData's 32-bit view (the bytes in
+// memory order r, g, b, a, on a little-endian machine, as every browser's is).
+const pixelValues = new Map();
+function pixelOf(colour) {
+  if (!pixelValues.has(colour)) {
+    const [r, g, b] = [1, 3, 5].map((k) => parseInt(colour.slice(k, k + 2), 16));
+    pixelValues.set(colour, ((255 << 24) | (b << 16) | (g << 8) | r) >>> 0);
+  }
+  return pixelValues.get(colour);
+}
+
+// Draws an ImageData scaled into a box, each pixel a sharp block.
+function drawPixels(ctx, image, left, top, width, height) {
+  const layer = new OffscreenCanvas(image.width, image.height);
+  layer.getContext('2d').putImageData(image, 0, 0);
+  ctx.save();
+  ctx.imageSmoothingEnabled = false;
+  ctx.drawImage(layer, left, top, width, height);
+  ctx.restore();
+}
+
 // A marker's path; with `more`, added to the path begun before.
 function marker(ctx, shape, x, y, size, more = false) {
   if (more) ctx.moveTo(x + (shape === 'circle' ? size : 0), y);
@@ -135,7 +186,8 @@ export function drawPhase(canvas, {x, y, on, A, B}) {
   clip(ctx, box);
   const onCount = on.filter(Boolean).length;
   ctx.lineWidth = 1.2;
-  for (const controlled of [false, true]) {
+  if (x.length > DENSE) dots(ctx, box, x, y, px, py, (i) => (on[i] ? PALETTE.blue : PALETTE.orange));
+  for (const controlled of x.length > DENSE ? [] : [false, true]) {
     ctx.strokeStyle = ctx.fillStyle = controlled ? PALETTE.blue : PALETTE.orange;
     ctx.beginPath();
     for (let i = 0; i < x.length; i++) {
@@ -194,9 +246,13 @@ export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
   ctx.stroke();
   ctx.setLineDash([]);
   ctx.fillStyle = PALETTE.ink;
-  ctx.beginPath();
-  for (let i = 0; i < xs.length; i++) marker(ctx, 'circle', px(xs[i]), py(ys[i]), 2.2, true);
-  ctx.fill();
+  if (xs.length > DENSE) {
+    dots(ctx, box, xs, ys, px, py, () => PALETTE.ink);
+  } else {
+    ctx.beginPath();
+    for (let i = 0; i < xs.length; i++) marker(ctx, 'circle', px(xs[i]), py(ys[i]), 2.2, true);
+    ctx.fill();
+  }
   ctx.restore();
   legend(ctx, box, [{color: PALETTE.blue, text: 'map'}, {color: PALETTE.grey, dash: [6, 4], text: 'diagonal'},
                     {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'}, {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
@@ -323,18 +379,24 @@ export function drawStrategies(canvas, {tables, stride = 1, final = null, distin
   ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
   ctx.textAlign = 'right';
   const labelEvery = Math.ceil(16 / cell);
+  // One pixel per entry, scaled up without smoothing; cells large enough
+  // get a gap and D its bar.
+  const image = new ImageData(length, Math.max(1, rows.length));
+  const pixels = new Uint32Array(image.data.buffer);
+  const [c, d] = [pixelOf(PALETTE.blue), pixelOf(PALETTE.orange)];
+  rows.forEach(([, table], i) => {
+    for (let k = 0; k < table.length; k++) pixels[i * length + k] = table[k] === 'D' ? d : c;
+  });
+  drawPixels(ctx, image, left, 30, w * length, cell * rows.length);
+  ctx.fillStyle = 'white';
+  if (w > 4) for (let k = 1; k < length; k++) ctx.fillRect(left + k * w - 1, 30, 1, cell * rows.length);
+  if (cell > 4) for (let i = 1; i < rows.length; i++) ctx.fillRect(left, 30 + i * cell - 1, w * length, 1);
   rows.forEach(([label, table], i) => {
     const y = 30 + i * cell;
-    for (let k = 0; k < table.length; k++) {
-      const defect = table[k] === 'D';
-      ctx.fillStyle = defect ? PALETTE.orange : PALETTE.blue;
-      ctx.fillRect(left + k * w, y, w - (w > 4 ? 1 : 0), cell - (cell > 4 ? 1 : 0));
-      if (defect && cell > 5 && w > 5) {
-        ctx.fillStyle = PALETTE.ink;
-        ctx.fillRect(left + k * w, y + cell / 2 - 1, w - 1, 2);
-      }
-    }
     ctx.fillStyle = PALETTE.ink;
+    if (cell > 5 && w > 5) {
+      for (let k = 0; k < table.length; k++) if (table[k] === 'D') ctx.fillRect(left + k * w, y + cell / 2 - 1, w - 1, 2);
+    }
     if (i % labelEvery === 0 || final) ctx.fillText(String(label), left - 8, y + cell / 2);
   });
   if (final) {

@@ -7,6 +7,7 @@ import {spawnSync} from 'node:child_process';
 import path from 'node:path';
 import {hump, surface, surfacePoint, binaryFraction, mapFunction, henonFixedPoint}
   from '../src/formulas.mjs';
+import {STORIES} from '../src/stories.mjs';
 
 const bin = process.env.BIN_DIR;
 const skip = !bin && 'BIN_DIR not set';
@@ -85,5 +86,34 @@ test('a controlled orbit sits on the fixed point', {skip}, () => {
     const rows = native('orbitpin', ['-A', A, '-B', B, '-points', '100', '-on1', '0', '-off', '100', '-on2', '100'])
       .trim().split('\n').map((l) => l.split('\t'));
     assert.equal(Number(rows.at(-1)[2]).toFixed(6), fixed(henonFixedPoint(Number(A), Number(B))), `A=${A} B=${B}`);
+  }
+});
+
+// The views keep a sample of a long output whatever pieces it comes in, and
+// a return-map pair is two printed values in a row.
+test('the views read the same from output cut anywhere', {skip}, () => {
+  const cases = [ // view, program and options, its stream
+    ['phase', ['orbitpin', '-points', '50000'], 'stdout'], ['return', ['mapseries', '-points', '50000'], 'stdout'],
+    ['landscape', ['hillscan', '-gens', '3000'], 'stdout'], ['strategies', ['tacticbreed', '-gens', '30', '-hlen', '2'], 'stderr'],
+    ['population', ['tacticbreed', '-gens', '3', '-dump'], 'stdout'],
+  ];
+  const run = {number: () => 0, text: () => ''};
+  for (const [name, [program, ...args], stream] of cases) {
+    const view = STORIES.find((v) => v.name === name);
+    const r = spawnSync(path.join(bin, program), args, {maxBuffer: 1 << 26});
+    const bytes = new Uint8Array(r[stream]);
+    const read = (cut) => {
+      const state = view.start(run);
+      for (let i = 0; i < bytes.length; i += cut) view.bytes(state, bytes.subarray(i, i + cut));
+      view.end(state);
+      return view.snapshot(state);
+    };
+    const whole = read(bytes.length);
+    for (const cut of [1, 7, 4096]) assert.deepEqual(read(cut), whole, `${name} in pieces of ${cut}`);
+    if (name !== 'return') continue;
+    const printed = r.stdout.toString().trim().split('\n');
+    const pairs = new Set(printed.slice(1).map((b, t) => `${Number(printed[t])} ${Number(b)}`));
+    assert.ok(whole.pairs[0].length > 10000);
+    whole.pairs[0].forEach((a, k) => assert.ok(pairs.has(`${a} ${whole.pairs[1][k]}`), `pair ${k}`));
   }
 });
