@@ -25,9 +25,12 @@ export function prepare(canvas, height) {
     canvas.style.height = `${height}px`;
   }
   const ctx = canvas.getContext('2d');
+  // A canvas keeps its state from drawing to drawing unless resized.
   ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
   ctx.clearRect(0, 0, width, height);
-  ctx.font = FONT;
+  Object.assign(ctx, {font: FONT, textAlign: 'left', textBaseline: 'alphabetic', lineWidth: 1,
+                      fillStyle: PALETTE.ink, strokeStyle: PALETTE.ink, imageSmoothingEnabled: true});
+  ctx.setLineDash([]);
   return {ctx, width, height};
 }
 
