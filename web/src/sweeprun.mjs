@@ -35,15 +35,23 @@ export function runGrid(sweep, {threads = workerCount(), module = null, onResult
       feed(w);
     }
   };
-  for (let i = 0; i < Math.min(threads, runs.length); i++) {
+  // A worker that fails its run is replaced, so that the others go on.
+  const spawn = () => {
     const w = new Worker(new URL('./sweepworker.mjs', import.meta.url), {type: 'module'});
     w.onmessage = ({data}) => receive(w, data);
     w.onerror = (e) => {
       e.preventDefault();
-      receive(w, {index: w.index, status: null, row: null, error: e.message || 'the worker did not start'});
+      w.terminate();
+      const fresh = spawn();
+      workers[workers.indexOf(w)] = fresh;
+      if (results[w.index] !== undefined) return; // it failed after its run had ended
+      receive(fresh, {index: w.index, status: null, row: null, error: e.message || 'the worker did not start'});
     };
-    workers.push(w);
-    feed(w);
+    return w;
+  };
+  for (let i = 0; i < Math.min(threads, runs.length); i++) {
+    workers.push(spawn());
+    feed(workers[i]);
   }
   if (!runs.length) onDone(results);
   return {runs, stop};
