@@ -3,8 +3,9 @@
 // with status 0. The page runs the same grid and writes the same table.
 //
 // parseSweep(line) -> null when line is no sweep/run.sh command, else
-//   {program, option, values, seeds, args, error}: error is the message
-//   sweep/run.sh would end with, or '' for a sweep that can run.
+//   {program, option, values, seeds, argsText, args, error}: argsText is
+//   what -a gives, args its words; error is why the page will not run the
+//   sweep, or '' for one it runs.
 import {splitWords, joinWords} from './command.mjs';
 
 export const SWEEP_SCRIPT = 'sweep/run.sh';
@@ -26,6 +27,7 @@ export function defaultValues(option) {
 // before one that takes a value; parsing stops at "--" or the first word
 // that is not a flag. The folders (-b, -d) mean nothing in the page.
 function readFlags(words) {
+  if (words[1] === '--help') return {help: true};
   const given = {};
   let i = 1;
   while (i < words.length && /^-./.test(words[i]) && words[i] !== '--') {
@@ -57,18 +59,21 @@ export function parseSweep(line) {
   const option = given.o || defaultOption(program);
   const valueText = given.v || defaultValues(option);
   const sweep = {
-    program, option, optionGiven: Boolean(given.o), values: valueText.split(/\s+/).filter(Boolean),
-    seeds: Number(given.s ?? 10), argsText: given.a ?? '', args: (given.a ?? '').split(/\s+/).filter(Boolean),
-    error: '',
+    program, option, values: valueText.split(/\s+/).filter(Boolean), seeds: Number(given.s ?? 10),
+    argsText: given.a ?? '', args: (given.a ?? '').split(/\s+/).filter(Boolean),
   };
-  if (help) sweep.error = `${SWEEP_SCRIPT} --help is a shell's to show; the page runs sweeps`;
-  else if (error) sweep.error = error;
-  else if (!SWEEP_PROGRAMS.includes(program)) {
-    sweep.error = `it sweeps ${SWEEP_PROGRAMS.slice(0, -1).join(', ')} or ${SWEEP_PROGRAMS.at(-1)}, not "${program}"`;
-  }
-  else if (!/^[1-9][0-9]*$/.test(given.s ?? '10')) sweep.error = '-s wants a count of seeds';
-  else if (!sweep.values.length) sweep.error = 'no values to sweep';
+  sweep.error = help ? 'its help screen is for a shell; the page runs sweeps'
+    : error ?? refusal(sweep, given.s ?? '10');
   return sweep;
+}
+
+function refusal({program, values}, seeds) {
+  if (!SWEEP_PROGRAMS.includes(program)) {
+    return `it sweeps ${SWEEP_PROGRAMS.slice(0, -1).join(', ')} or ${SWEEP_PROGRAMS.at(-1)}, not "${program}"`;
+  }
+  if (!/^[1-9][0-9]*$/.test(seeds)) return '-s wants a count of seeds';
+  if (!values.length) return 'no values to sweep';
+  return '';
 }
 
 // The command line that reproduces a sweep, with its grid written out.
