@@ -64,6 +64,7 @@ async function runner({port, command, words, modules}) {
     }
     port.postMessage({type: 'done'});
   } catch (e) {
+    send(); // what the program wrote before it failed
     port.postMessage({type: 'crash', message: String(e && e.message || e)});
   }
 }
