@@ -127,6 +127,7 @@ async function reader({port, id, command, values, words, screen}) {
         send('end');
         break;
       case 'crash':
+        send('data');
         postMessage({type: 'crash', id, message: data.message});
       }
     } catch (e) {
