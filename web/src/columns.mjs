@@ -48,39 +48,6 @@ function closeBlock(reader) {
 }
 
 const POW10 = [1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15];
-const blank = (c) => c === 32 || c === 9 || c === 13;
-
-// Reads the blank-separated plain decimals of bytes[from, to) into
-// `values`; false at anything else (an exponent, nan, a word), which the
-// slow path then reads. Up to 15 digits the integer and the power of ten are
-// exact, so the quotient is the correctly rounded value, as Number() gives.
-function fastNumbers(b, from, to, values) {
-  let i = from, k = 0;
-  for (;;) {
-    while (i < to && blank(b[i])) i++;
-    if (i >= to) break;
-    let c = b[i];
-    const negative = c === 45;
-    if (negative || c === 43) c = b[++i];
-    let n = 0, digits = 0, decimals = -1;
-    for (; i < to; c = b[++i]) {
-      if (c >= 48 && c <= 57) {
-        n = n * 10 + (c - 48);
-        digits++;
-        if (decimals >= 0) decimals++;
-      } else if (c === 46 && decimals < 0) {
-        decimals = 0;
-      } else {
-        break;
-      }
-    }
-    if (!digits || digits > 15 || (i < to && !blank(c))) return false;
-    const v = decimals > 0 ? n / POW10[decimals] : n;
-    values[k++] = negative ? -v : v;
-  }
-  if (values.length !== k) values.length = k;
-  return k > 0;
-}
 
 function labelNames(reader, label) {
   let names = reader.labels.get(label);
@@ -100,7 +67,7 @@ function readLine(reader, b, from, to) {
         start = close + 2;
       }
     }
-    if (fastNumbers(b, start, to, reader.values)) {
+    if (numberLine(b, start, to, reader.values, true) >= 0) {
       return emit(reader, names ?? numbered(reader.values.length), reader.values);
     }
   }
@@ -130,6 +97,49 @@ function slowLine(reader, line) {
   emit(reader, label ? labelNames(reader, label[1]) : numbered(values.length), values);
 }
 
+// A line of plain decimals from b[i] on, read in the one pass that finds
+// its end: the index of its newline, with `values` filled; -2 if the bytes
+// end first (unless they end a `whole` line); -1 at anything else (an
+// exponent, nan, a word: the slow path reads that line). Up to 15 digits
+// the integer and the power of ten are exact, so the quotient is the
+// correctly rounded value, as Number() gives.
+function numberLine(b, i, n, values, whole = false) {
+  let k = 0;
+  for (;;) {
+    let c = 0;
+    while (i < n && ((c = b[i]) === 32 || c === 9 || c === 13)) i++;
+    if (i >= n) {
+      if (!whole) return -2;
+      c = 10;
+    }
+    if (c === 10) {
+      if (values.length !== k) values.length = k;
+      return k ? i : -1;
+    }
+    const negative = c === 45;
+    if (negative || c === 43) i++;
+    let v = 0, digits = 0, dot = -1;
+    for (; i < n; i++) {
+      c = b[i];
+      if (c >= 48 && c <= 57) {
+        v = v * 10 + (c - 48);
+        digits++;
+      } else if (c === 46 && dot < 0) {
+        dot = i;
+      } else {
+        break;
+      }
+    }
+    if (i >= n) {
+      if (!whole) return -2;
+      c = 10;
+    }
+    if (!digits || digits > 15 || !(c === 32 || c === 9 || c === 13 || c === 10)) return -1;
+    if (dot >= 0 && i - dot > 1) v /= POW10[i - dot - 1];
+    values[k++] = negative ? -v : v;
+  }
+}
+
 // A piece of output as bytes (read at once: copy nothing of it to keep).
 export function readBytes(reader, bytes) {
   let from = 0;
@@ -146,11 +156,23 @@ export function readBytes(reader, bytes) {
     readLine(reader, line, 0, line.length);
     from = end + 1;
   }
-  for (let end = bytes.indexOf(10, from); end >= 0; end = bytes.indexOf(10, from)) {
+  const n = bytes.length;
+  while (from < n) {
+    if (!reader.block && bytes[from] !== 40) {
+      const end = numberLine(bytes, from, n, reader.values);
+      if (end >= 0) {
+        emit(reader, numbered(reader.values.length), reader.values);
+        from = end + 1;
+        continue;
+      }
+      if (end === -2) break;
+    }
+    const end = bytes.indexOf(10, from);
+    if (end < 0) break;
     readLine(reader, bytes, from, end);
     from = end + 1;
   }
-  if (from < bytes.length) reader.rest = bytes.slice(from);
+  if (from < n) reader.rest = bytes.slice(from);
   return reader;
 }
 

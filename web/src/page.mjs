@@ -313,35 +313,17 @@ async function fromFragment() {
     history.replaceState(null, '', '#' + encodeURIComponent(PROGRAMS[0]));
     return fromFragment();
   }
-  let line, command;
-  try {
-    line = decodeURIComponent(raw);
-  } catch {
-    showCommand(raw);
-    return refuseWithForm('The address does not hold a command line: it has a % that is not an escape.');
+  const read = readFragment(raw);
+  if (read.refusal) {
+    showCommand(read.line);
+    return refuseWithForm(read.refusal);
   }
-  showCommand(line);
-  const grid = parseSweep(line);
-  if (grid) return fromGrid(grid, turn);
-  try {
-    command = parseCommand(line);
-  } catch (e) {
-    return refuseWithForm(e.message);
+  if (read.grid) {
+    showCommand(read.line);
+    return fromGrid(read.grid, turn);
   }
-  if (!command.program.trim()) return refuseWithForm('The command line in the address is empty.');
-  if (!PROGRAMS.includes(command.program)) {
-    return refuseWithForm(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
-  }
-  if (command.sweep && command.program !== 'mapseries') {
-    return refuseWithForm('Only mapseries sweeps r: the other programs have no -r.');
-  }
-  let words = null;
-  if (command.sweep) {
-    const seq = seqWords(command.sweep, SWEEP_LIMIT);
-    if (seq.error) return refuseWithForm(seq.error);
-    words = seq.words;
-  }
-  await screenOf(command.program);
+  const {command, words} = read;
+  await screenOf(command.program); // the command shows once its run starts
   if (turn !== arrived) return;
   showProgram(command.program);
   fillForm(screens[command.program], command.args, command.sweep);
@@ -383,6 +365,35 @@ async function fromGrid(grid, turn) {
   document.body.classList.add('running');
   showProgress(r);
   readOtherScreens();
+}
+
+// {command, words} from the address's fragment, {line, grid} for a
+// sweep/run.sh command line, or {line, refusal}.
+function readFragment(raw) {
+  let line = raw, command;
+  const refuse = (refusal) => ({line, refusal});
+  try {
+    line = decodeURIComponent(raw);
+  } catch {
+    return refuse('The address does not hold a command line: it has a % that is not an escape.');
+  }
+  const grid = parseSweep(line);
+  if (grid) return {line, grid};
+  try {
+    command = parseCommand(line);
+  } catch (e) {
+    return refuse(e.message);
+  }
+  if (!command.program.trim()) return refuse('The command line in the address is empty.');
+  if (!PROGRAMS.includes(command.program)) {
+    return refuse(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
+  }
+  if (command.sweep && command.program !== 'mapseries') {
+    return refuse('Only mapseries sweeps r: the other programs have no -r.');
+  }
+  if (!command.sweep) return {command, words: null};
+  const seq = seqWords(command.sweep, SWEEP_LIMIT);
+  return seq.error ? refuse(seq.error) : {command, words: seq.words};
 }
 
 // A refusal that leaves a form to go on with: the one shown, or the first

@@ -64,6 +64,7 @@ async function runner({port, command, words, modules}) {
     }
     port.postMessage({type: 'done'});
   } catch (e) {
+    send(); // what the program wrote before it failed
     port.postMessage({type: 'crash', message: String(e && e.message || e)});
   }
 }
@@ -126,6 +127,7 @@ async function reader({port, id, command, values, words, screen}) {
         send('end');
         break;
       case 'crash':
+        send('data');
         postMessage({type: 'crash', id, message: data.message});
       }
     } catch (e) {
