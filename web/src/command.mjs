@@ -100,7 +100,7 @@ export function seqWords({from, step, to}, limit = Infinity) {
                    `its step must be ${s > 0n ? 'negative' : 'positive'} to get there.`};
   }
   const count = (b - a) / s + 1n;
-  if (count > BigInt(limit)) {
+  if (limit !== Infinity && count > BigInt(limit)) {
     return {error: `The sweep has ${count} values of r; the page runs at most ${limit} in one diagram.`};
   }
   const words = [];

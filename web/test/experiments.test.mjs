@@ -54,7 +54,7 @@ function measure(e, line, {stdout, stderr}) {
     return period(lines);
   case 'periods': {
     const points = Number(option(args, '-points', 10));
-    const rs = seqWords(sweep, 100000).words;
+    const rs = seqWords(sweep).words;
     return Object.fromEntries(Object.keys(e.at).map((r) => {
       const i = rs.indexOf(r);
       return [r, period(lines.slice(i * points, (i + 1) * points))];
