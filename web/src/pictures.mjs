@@ -1,6 +1,7 @@
 // The pictures that tell each model's story, drawn on a canvas from plain
 // arrays: the Henon plane, a map's return plot with its cobweb, the
-// landscape a genetic algorithm climbs and the raster of strategy tables.
+// landscape a genetic algorithm climbs, the raster of strategy tables and
+// a sweep's runs against the value swept.
 // Each draw function takes the canvas and the numbers and returns a short
 // text that says what the picture shows, for readers who cannot see it.
 // Colours come from a palette that colour-blind readers tell apart, and
@@ -49,7 +50,7 @@ export function ticks(lo, hi, n = 5) {
 // ticks (or a text at each whole x from 0, for categories) and labels;
 // returns the mapping of values to pixels.
 export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null}) {
-  const margin = {left: 64, right: 16, top: 36, bottom: 50};
+  const margin = {left: 72, right: 16, top: 36, bottom: 50};
   let w = width - margin.left - margin.right;
   let h = height - margin.top - margin.bottom;
   if (square) w = h = Math.min(w, h);
@@ -70,7 +71,7 @@ export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLa
   ctx.textAlign = 'center';
   ctx.textBaseline = 'bottom';
   ctx.fillText(xLabel, margin.left + w / 2, margin.top + h + 46);
-  ctx.translate(16, margin.top + h / 2);
+  ctx.translate(8, margin.top + h / 2);
   ctx.rotate(-Math.PI / 2);
   ctx.textBaseline = 'top';
   ctx.fillText(yLabel, 0, 0);
@@ -444,7 +445,7 @@ export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
   });
   ctx.restore();
   legend(ctx, box, series.map((s, k) => ({color: styles[k % styles.length][0], dash: styles[k % styles.length][2],
-                                          text: `${s.name} (mean)`})));
+                                          text: s.name})));
   const means = series.map((s) => `${s.name} ${meansOf(s.points, values.length)
     .map((m, i) => `${values[i]}: ${m === null ? 'none' : m.toFixed(3)}`).join(', ')}`);
   return `Sweep of ${xLabel} over ${values.length} values, one marker per run, lines through the means over the seeds. ` +
