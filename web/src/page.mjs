@@ -296,7 +296,8 @@ function setDownloads(r) {
     a.hidden = !r.size[name];
     if (!r.size[name]) continue;
     a.href = URL.createObjectURL(new Blob(r.chunks[name], {type: 'text/plain'}));
-    a.download = `${r.grid ? 'table' : program}${name === 'stderr' ? '-stderr' : ''}.txt`; // a sweep's, as sweep/run.sh names it
+    // A sweep's table is named as sweep/run.sh names it.
+    a.download = `${r.grid ? 'table' : program}${name === 'stderr' ? '-stderr' : ''}.txt`;
   }
 }
 
