@@ -34,7 +34,8 @@ export const EXPERIMENTS = [
   {
     id: 'pool-sweep', question: 'How much noise can cooperation take?',
     line: 'sweep/run.sh -p tacticpool -o -noise -v "0 0.005 0.01 0.02 0.05 0.1 0.2" -s 3 -a "-steps 2000"',
-    finding: 'Tit-for-Tat leads up to 0.005, Pavlov wins from 0.01 to 0.05, All-D from 0.1 on (in two of three seeds there).',
+    finding: 'Tit-for-Tat leads up to 0.005, Pavlov wins from 0.01 to 0.05, All-D from 0.1 on ' +
+      '(in two of three seeds there).',
     expect: [{kind: 'sweepMean', column: 'TFT', value: '0', above: 0.6},
              {kind: 'sweepMean', column: 'Pavlov', value: '0.02', above: 0.99},
              {kind: 'sweepMean', column: 'All-D', value: '0.1', above: 0.6, below: 0.7},
@@ -69,7 +70,8 @@ export const EXPERIMENTS = [
   {
     id: 'peak-wide', question: 'Is a wide hump easy to climb?',
     line: 'peakseek -target 0.8',
-    finding: 'No: every x scores above 0.9, selection hardly tells them apart, and the best x is 0.56 after 50 generations.',
+    finding: 'No: the hump is so wide (0.53 at x = 0, 1 at 0.8) that selection hardly tells the ' +
+      'individuals apart, and the best x is 0.56 after 50 generations.',
     expect: [{kind: 'bestX', to: 0.8, beyond: 0.2}],
   },
   {
@@ -87,7 +89,8 @@ export const EXPERIMENTS = [
   {
     id: 'map-doubling', question: 'Where does the logistic map double its period?',
     line: 'for r in $(seq 0.7 0.002 0.9); do mapseries -skip 2000 -points 64 -r $r; done',
-    finding: 'Period 2 from r = 0.75, 4 from 0.862, 8 from 0.887, 16 near 0.892, then chaos: the doublings come ever faster.',
+    finding: 'Period 2 from r = 0.75, 4 from 0.862, 8 from 0.887, 16 near 0.892, then chaos: ' +
+      'the doublings come ever faster.',
     expect: [{kind: 'periods', at: {'0.748': 1, '0.752': 2, '0.860': 2, '0.864': 4, '0.884': 4,
                                     '0.888': 8, '0.892': 16, '0.900': 0}}],
   },
@@ -106,7 +109,8 @@ export const EXPERIMENTS = [
   {
     id: 'pin-clean', question: 'Does control hold the chaotic Henon orbit?',
     line: 'orbitpin',
-    finding: 'Yes: it catches the orbit within 33 steps and holds it on x* = 0.838486; released, the orbit leaves after about 50 steps, and is caught again.',
+    finding: 'Yes: it catches the orbit within 33 steps and holds it on x* = 0.838486; released, ' +
+      'the orbit leaves after about 50 steps, and is caught again.',
     expect: [{kind: 'pinned', from: 84, to: 100, within: 1e-5}, {kind: 'pinned', from: 101, to: 150, within: 0.01},
              {kind: 'pinned', from: 101, to: 200, beyond: 0.5}, {kind: 'pinned', from: 260, to: 300, within: 1e-5}],
   },

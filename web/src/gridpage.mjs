@@ -50,7 +50,9 @@ export function gridLine(screen, args) {
 
 // A changed option in the sweep section brings its default values.
 export function wireGrid() {
-  $('grid-option').addEventListener('change', () => { $('grid-values').value = defaultValues($('grid-option').value); });
+  $('grid-option').addEventListener('change', () => {
+    $('grid-values').value = defaultValues($('grid-option').value);
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -65,8 +67,8 @@ function sweepData(sweep, results, xLabel) {
     const at = sweep.values.indexOf(words[0]);
     names.forEach((_, k) => series[k].points.push([at, Number(words[2 + k])]));
   }
-  const yLabel = sweep.program === 'tacticpool' ? 'share at the last step'
-    : `${sweep.program === 'tacticbreed' ? 'payoff per round' : sweep.program === 'jobmatch' ? 'total' : 'fitness'}, last generation`;
+  const measure = {tacticbreed: 'payoff per round', jobmatch: 'total'}[sweep.program] ?? 'fitness';
+  const yLabel = sweep.program === 'tacticpool' ? 'share at the last step' : `${measure}, last generation`;
   return {rows: results.filter(Boolean).length, values: sweep.values, series, xLabel, yLabel};
 }
 

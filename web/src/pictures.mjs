@@ -49,7 +49,8 @@ export function ticks(lo, hi, n = 5) {
 // A frame for x in [x0, x1] and y in [y0, y1] inside the canvas, with its
 // ticks (or a text at each whole x from 0, for categories) and labels;
 // returns the mapping of values to pixels.
-export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null}) {
+export function frame(ctx, width, height,
+                      {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null}) {
   const margin = {left: 72, right: 16, top: 36, bottom: 50};
   let w = width - margin.left - margin.right;
   let h = height - margin.top - margin.bottom;
@@ -149,7 +150,12 @@ function marker(ctx, shape, x, y, size, more = false) {
   else ctx.beginPath();
   if (shape === 'circle') ctx.arc(x, y, size, 0, 2 * Math.PI);
   else if (shape === 'square') ctx.rect(x - size, y - size, 2 * size, 2 * size);
-  else { ctx.moveTo(x - size, y - size); ctx.lineTo(x + size, y + size); ctx.moveTo(x + size, y - size); ctx.lineTo(x - size, y + size); }
+  else {
+    ctx.moveTo(x - size, y - size);
+    ctx.lineTo(x + size, y + size);
+    ctx.moveTo(x + size, y - size);
+    ctx.lineTo(x - size, y + size);
+  }
 }
 
 // A legend row above the top right of the box: a marker or line and its text.
@@ -186,7 +192,8 @@ export function drawPhase(canvas, {x, y, on, A, B}) {
   const {ctx, width, height} = prepare(canvas, 420);
   const xstar = henonFixedPoint(A, B);
   const range = extent([...x, ...y, xstar], -1.5, 1.5);
-  const {px, py, box} = frame(ctx, width, height, {x: range, y: range, xLabel: 'x(t)', yLabel: 'y(t) = x(t − 1)', square: true});
+  const {px, py, box} = frame(ctx, width, height,
+                              {x: range, y: range, xLabel: 'x(t)', yLabel: 'y(t) = x(t − 1)', square: true});
   clip(ctx, box);
   const onCount = on.filter(Boolean).length;
   ctx.lineWidth = 1.2;
@@ -221,7 +228,8 @@ export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
   const {ctx, width, height} = prepare(canvas, 420);
   const f = mapFunction(func, r, aux);
   const range = extent([0, 1, ...first, ...xs, ...ys].filter((v) => Math.abs(v) < 1e6), 0, 1);
-  const {px, py, box} = frame(ctx, width, height, {x: range, y: range, xLabel: 'x(t)', yLabel: 'x(t + 1)', square: true});
+  const {px, py, box} = frame(ctx, width, height,
+                              {x: range, y: range, xLabel: 'x(t)', yLabel: 'x(t + 1)', square: true});
   clip(ctx, box);
   ctx.strokeStyle = PALETTE.grey;
   ctx.lineWidth = 1;
@@ -259,7 +267,8 @@ export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
   }
   ctx.restore();
   legend(ctx, box, [{color: PALETTE.blue, text: 'map'}, {color: PALETTE.grey, dash: [6, 4], text: 'diagonal'},
-                    {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'}, {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
+                    {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'},
+                    {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
   return `Return map of the ${func} map at r = ${r}: ${xs.length} pairs (x(t), x(t+1)) on the map's ` +
     `curve, with the diagonal and the cobweb of the first ${Math.max(0, web.length - 1)} steps.`;
 }
@@ -356,7 +365,8 @@ export function drawHump(canvas, {bestX, target, variance}) {
     ctx.beginPath(); ctx.arc(px(x), py(hump(x, target, variance)), 9, 0, 2 * Math.PI); ctx.stroke();
   }
   ctx.restore();
-  legend(ctx, box, [{color: PALETTE.blue, text: 'hump'}, {shape: 'square', color: '#225ea8', text: 'best x, darker later'},
+  legend(ctx, box, [{color: PALETTE.blue, text: 'hump'},
+                    {shape: 'square', color: '#225ea8', text: 'best x, darker later'},
                     {shape: 'circle', color: PALETTE.vermillion, text: 'last'}]);
   return `The hump exp(-(x - ${target})^2 / ${variance}) over [0, 1), with the best x of each of ${bestX.length} ` +
     `generations on it` + (bestX.length ? `; the last is ${bestX.at(-1)}.` : '.');
@@ -399,7 +409,9 @@ export function drawStrategies(canvas, {tables, stride = 1, final = null, distin
     const y = 30 + i * cell;
     ctx.fillStyle = PALETTE.ink;
     if (cell > 5 && w > 5) {
-      for (let k = 0; k < table.length; k++) if (table[k] === 'D') ctx.fillRect(left + k * w, y + cell / 2 - 1, w - 1, 2);
+      for (let k = 0; k < table.length; k++) {
+        if (table[k] === 'D') ctx.fillRect(left + k * w, y + cell / 2 - 1, w - 1, 2);
+      }
     }
     if (i % labelEvery === 0 || final) ctx.fillText(String(label), left - 8, y + cell / 2);
   });
@@ -422,7 +434,8 @@ export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
   const {px, py, box} = frame(ctx, width, height, {x: [-0.5, Math.max(0.5, values.length - 0.5)], y: range,
                                                    xLabel, yLabel, categories: values});
   clip(ctx, box);
-  const styles = [[PALETTE.blue, 'circle', []], [PALETTE.vermillion, 'square', [8, 4]], [PALETTE.green, 'cross', [2, 3]],
+  const styles = [[PALETTE.blue, 'circle', []], [PALETTE.vermillion, 'square', [8, 4]],
+                  [PALETTE.green, 'cross', [2, 3]],
                   [PALETTE.orange, 'circle', [10, 3, 2, 3]], [PALETTE.purple, 'square', [5, 2]]];
   series.forEach((s, k) => {
     const [color, shape, dash] = styles[k % styles.length];
@@ -448,7 +461,8 @@ export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
                                           text: s.name})));
   const means = series.map((s) => `${s.name} ${meansOf(s.points, values.length)
     .map((m, i) => `${values[i]}: ${m === null ? 'none' : m.toFixed(3)}`).join(', ')}`);
-  return `Sweep of ${xLabel} over ${values.length} values, one marker per run, lines through the means over the seeds. ` +
+  return `Sweep of ${xLabel} over ${values.length} values, one marker per run, ` +
+    'lines through the means over the seeds. ' +
     `Means: ${means.join('; ')}.`;
 }
 

@@ -240,7 +240,8 @@ const population = record('population', {
   line(state, b, from, to) {
     const table = text(b, from, Math.min(to, from + LETTERS));
     if (!/^[CD]+$/.test(table)) return;
-    if (state.counts.has(table) || state.counts.size < DISTINCT) state.counts.set(table, (state.counts.get(table) ?? 0) + 1);
+    const count = state.counts.get(table);
+    if (count || state.counts.size < DISTINCT) state.counts.set(table, (count ?? 0) + 1);
     else state.other++;
     state.rows++;
   },
