@@ -7,7 +7,8 @@
 import {drawPhase, drawReturn, drawSurface, drawHump, drawStrategies} from './pictures.mjs';
 import {tableHistories} from './formulas.mjs';
 
-const SAMPLE = 20000; // points a view keeps of a long run, evenly spread
+const SAMPLE = 10000; // points a view keeps of a long run, evenly spread
+const PAIRS = 5000; // pairs a return map keeps: they all lie on one curve
 const GENERATIONS = 2000; // generations a landscape or raster keeps
 const LETTERS = 1365; // table entries kept: the whole table up to a history of 5
 
@@ -95,24 +96,43 @@ function startsWith(b, from, to, prefix) {
   return true;
 }
 
-// Page side: a canvas with its picture drawn from each snapshot; the text
-// the drawing returns is the view's text alternative.
-const texts = new WeakMap();
+// Page side: a canvas with its picture drawn from each snapshot, at most
+// every EVERY ms while a run goes on (the latest snapshot follows); the
+// text the drawing returns is the view's text alternative, and asking for
+// it draws a snapshot still waiting.
+const EVERY = 500;
+const texts = new WeakMap(); // snapshot -> its text alternative
+const waiting = new WeakMap(); // snapshot -> the view that will draw it
 function canvasView(draw) {
+  const paint = (view) => {
+    view.timer = 0;
+    view.drawn = performance.now();
+    view.canvas.boxWidth = view.width;
+    texts.set(view.data, draw(view, view.data, view.run));
+  };
   return {
     make(element, run) {
       const canvas = document.createElement('canvas');
       canvas.setAttribute('aria-hidden', 'true'); // the caption says what it shows
       element.append(canvas);
-      return {element, canvas, run, width: element.clientWidth};
+      return {element, canvas, run, width: element.clientWidth, drawn: -Infinity, timer: 0};
     },
-    draw(view, data, run) {
+    draw(view, data) {
       if (!data?.rows) return;
-      view.canvas.boxWidth = view.width;
       view.data = data;
-      texts.set(data, draw(view, data, run));
+      waiting.set(data, view);
+      const wait = view.drawn + EVERY - performance.now();
+      if (wait <= 0) paint(view);
+      else view.timer ||= setTimeout(() => paint(view), wait);
     },
-    describe: (data) => texts.get(data) ?? 'Nothing drawn yet.',
+    describe(data) {
+      const view = waiting.get(data);
+      if (view?.timer && view.data === data) {
+        clearTimeout(view.timer);
+        paint(view);
+      }
+      return texts.get(data) ?? 'Nothing drawn yet.';
+    },
     resize(view) {
       view.width = view.canvas.boxWidth = view.element.clientWidth;
       if (view.data) texts.set(view.data, draw(view, view.data, view.run));
@@ -155,7 +175,7 @@ const COBWEB = 40;
 const returnMap = record('return', {
   serves: (run) => run.program === 'mapseries' && !run.sweep,
   stream: 'stdout',
-  start: () => ({first: [], pairs: newSample(SAMPLE), open: null}),
+  start: () => ({first: [], pairs: newSample(PAIRS), open: null}),
   line(state, b, from, to) {
     const i = state.rows++;
     const start = due(state.pairs);

@@ -113,7 +113,7 @@ test('the views read the same from output cut anywhere', {skip}, () => {
     if (name !== 'return') continue;
     const printed = r.stdout.toString().trim().split('\n');
     const pairs = new Set(printed.slice(1).map((b, t) => `${Number(printed[t])} ${Number(b)}`));
-    assert.ok(whole.pairs[0].length > 10000);
+    assert.ok(whole.pairs[0].length > 2000);
     whole.pairs[0].forEach((a, k) => assert.ok(pairs.has(`${a} ${whole.pairs[1][k]}`), `pair ${k}`));
   }
 });
