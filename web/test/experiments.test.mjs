@@ -29,9 +29,12 @@ function sweepTable(sweep) {
   });
 }
 
-// The smallest period up to 32 that the values repeat with, or 0.
+// The smallest period up to 32 (and half the values) that the values
+// repeat with, or 0.
 function period(values) {
-  for (let p = 1; p <= 32; p++) if (values.every((v, i) => i + p >= values.length || v === values[i + p])) return p;
+  for (let p = 1; p <= Math.min(32, values.length / 2); p++) {
+    if (values.every((v, i) => i + p >= values.length || v === values[i + p])) return p;
+  }
   return 0;
 }
 
