@@ -141,7 +141,7 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
     width, height,
     scales: {
       // The data's own x range: no padding before the first step.
-      x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, max]} : {})},
+      x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, Math.max(max, min + 1)]} : {})},
       // A reference line stays in sight above or below the data.
       ...(marks.length ? {y: {range: (u, min, max) => uPlot.rangeNum(
         Math.min(min ?? Infinity, ...marks.map((m) => m.y)), Math.max(max ?? -Infinity, ...marks.map((m) => m.y)),
