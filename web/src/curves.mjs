@@ -207,7 +207,8 @@ const sweep = {
     return {ui, element, plot: ui.chart(element, {x: 'r', y: 'x', labels: ['x'], scatter: true,
                                                   height: 420, onPick: open})};
   },
-  draw: (view, data) => view.ui.setData(view.plot, [data.x, data.y], [data.lastR, null]),
+  draw: (view, data) => view.ui.setData(view.plot, [data.x, data.y], [data.lastR, null],
+                                        data.cells ? data : null),
   resize: (view) => view.ui.fitWidth(view.plot, view.element),
   describe: (data, run) => `Bifurcation diagram: the points of x for each r from ${run.words[0]} ` +
     `to ${run.words.at(-1)}, ${data.rows} of ${run.words.length} runs drawn. ` +

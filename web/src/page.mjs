@@ -214,10 +214,10 @@ function showCommand(line) {
 
 // A refusal or failure: said at once by the alert, and seen.
 function alertText(text, detail = '') {
+  $('alert').hidden = false; // shown first: a reader announces what then comes into it
+  $('alert-detail').hidden = !detail;
   $('alert-text').textContent = text;
   $('alert-detail').textContent = detail;
-  $('alert-detail').hidden = !detail;
-  $('alert').hidden = false;
 }
 
 function announce(text) {

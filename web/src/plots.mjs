@@ -71,8 +71,10 @@ function lines(marks) {
 }
 
 // The points of every series as small squares: fast for a hundred thousand.
+// Past that the data is a grid of cells (reduce.mjs), drawn as an image.
 function pixels(u) {
   const {ctx} = u;
+  if (u.cells) return drawCells(u, u.cells);
   const size = Math.max(1, Math.round(1.5 * devicePixelRatio));
   ctx.save();
   for (let s = 1; s < u.series.length; s++) {
@@ -84,6 +86,32 @@ function pixels(u) {
     }
   }
   ctx.restore();
+}
+
+// The grid's corners are the data's two points; its row 0 is the lowest y.
+// Each filled cell marks the pixel it falls in, so that none is lost when
+// the grid is finer than the plot.
+function drawCells(u, {cells, width, height}) {
+  const [x0, x1] = u.data[0].map((v) => Math.round(u.valToPos(v, 'x', true)));
+  const [y0, y1] = u.data[1].map((v) => Math.round(u.valToPos(v, 'y', true)));
+  const w = x1 - x0, h = y0 - y1;
+  if (w < 1 || h < 1) return;
+  const image = new ImageData(w, h);
+  const [r, g, b] = [1, 3, 5].map((i) => parseInt(COLORS[0].slice(i, i + 2), 16));
+  for (let j = 0; j < height; j++) {
+    const row = h - 1 - Math.floor(j * h / height);
+    for (let i = 0, k = j * width; i < width; i++, k++) {
+      if (!cells[k]) continue;
+      const p = (row * w + Math.floor(i * w / width)) * 4;
+      image.data[p] = r;
+      image.data[p + 1] = g;
+      image.data[p + 2] = b;
+      image.data[p + 3] = 255;
+    }
+  }
+  const canvas = new OffscreenCanvas(w, h);
+  canvas.getContext('2d').putImageData(image, 0, 0);
+  u.ctx.drawImage(canvas, x0, y1); // drawn over the grid lines, as the points are
 }
 
 // Ticks at 0, 1, 10, 100, ... on the log-like axis.
@@ -113,7 +141,7 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
     width, height,
     scales: {
       // The data's own x range: no padding before the first step.
-      x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, max]} : {})},
+      x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, Math.max(max, min + 1)]} : {})},
       // A reference line stays in sight above or below the data.
       ...(marks.length ? {y: {range: (u, min, max) => uPlot.rangeNum(
         Math.min(min ?? Infinity, ...marks.map((m) => m.y)), Math.max(max ?? -Infinity, ...marks.map((m) => m.y)),
@@ -134,9 +162,10 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
 }
 
 // Shows new data: [x, ...series], and `last`, the values ([x, ...series])
-// the legend shows at rest.
-export function setData(plot, data, last = []) {
+// the legend shows at rest; for a scatter, `cells` its grid, if it has one.
+export function setData(plot, data, last = [], cells = null) {
   plot.rest = last;
+  plot.cells = cells;
   plot.setData(data);
   if (plot.cursor.idx === null || plot.cursor.idx === undefined) plot.setLegend({idx: null});
 }

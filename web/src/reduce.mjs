@@ -134,7 +134,7 @@ export function addPoint(s, x, y) {
     return;
   }
   if (y < s.low || y >= s.high) { // widen the range, moving the cells
-    const {x: xs, y: ys} = scatterData(s);
+    const {xs, ys} = gridPoints(s);
     s.low = Math.min(s.low, y);
     s.high = Math.max(s.high, y);
     toGrid(s, [...xs, x], [...ys, y]);
@@ -142,15 +142,22 @@ export function addPoint(s, x, y) {
   s.grid[cellOf(s, x, y)] = 1;
 }
 
-// {x: [...], y: [...]}: the points, or the centres of the cells filled.
+// {x: [...], y: [...]}: the points while there are few; then x and y hold
+// the grid's corners and `cells` its filled cells, a row of GRID_X for each
+// of GRID_Y steps of y from the lowest ({cells, width, height}).
 export function scatterData(s) {
   if (!s.grid) return {x: s.xs.slice(), y: s.ys.slice()};
-  const x = [], y = [];
+  return {x: [s.from, s.to], y: [s.low, s.high], cells: s.grid.slice(), width: GRID_X, height: GRID_Y};
+}
+
+// The points of a grid's filled cells, at their centres (to widen it).
+function gridPoints(s) {
+  const xs = [], ys = [];
   const w = (s.to - s.from) / GRID_X, h = (s.high - s.low) / GRID_Y;
   for (let k = 0; k < s.grid.length; k++) {
     if (!s.grid[k]) continue;
-    x.push(s.from + (k % GRID_X + 0.5) * w);
-    y.push(s.low + (Math.floor(k / GRID_X) + 0.5) * h);
+    xs.push(s.from + (k % GRID_X + 0.5) * w);
+    ys.push(s.low + (Math.floor(k / GRID_X) + 0.5) * h);
   }
-  return {x, y};
+  return {xs, ys};
 }

@@ -5,7 +5,7 @@ import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {splitWords, joinWords, seqWords} from '../src/command.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
-import {newEnvelope, addRow, envelopeData} from '../src/reduce.mjs';
+import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
 
 test('command lines split into words and back', () => {
   const words = ['mapseries', '-func', 'it\'s sin', '', '-x0', '0.5'];
@@ -54,6 +54,20 @@ test('a long series keeps the extremes of each pixel column, a short one every r
   const steps = newEnvelope(1, {from: 0, to: 99999, log: true});
   for (let i = 0; i < 100000; i++) addRow(steps, i, [i % 7]);
   assert.deepEqual(envelopeData(steps).x.slice(0, 4), [0, 1, 2, 3]);
+});
+
+test('a scatter keeps its points, then the cells they fill, through a wider range', () => {
+  const s = newScatter({from: 0, to: 1});
+  for (let i = 0; i < 60000; i++) addPoint(s, (i % 1000) / 1000, i % 2 ? 0.25 : 0.75);
+  addPoint(s, 0.5, 5); // outside the range so far: the grid widens, keeping its cells
+  const {x, y, cells, width, height} = scatterData(s);
+  assert.deepEqual(x, [0, 1]);
+  const filled = (yv) => {
+    const row = Math.floor((yv - y[0]) / (y[1] - y[0]) * height);
+    return cells.subarray(row * width, (row + 1) * width).reduce((n, c) => n + c, 0);
+  };
+  assert.ok(filled(0.25) > 400 && filled(0.75) > 400 && filled(5) === 1);
+  assert.equal(cells.reduce((n, c) => n + c, 0), filled(0.25) + filled(0.75) + 1);
 });
 
 test('output reads into columns, in any pieces', () => {
