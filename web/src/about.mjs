@@ -30,7 +30,8 @@ export const ABOUT = {
     formula: 'share(s, t+1) = share(s, t) · score(s) / average score',
     text: 'Five fixed strategies (All-C, Tit-for-Tat, Random, Pavlov, All-D) play the iterated ' +
       "prisoner's dilemma against the whole population. Each step a strategy's share grows in " +
-      'proportion to what it earns against the present mix. With noise, forgiving strategies fare differently.',
+      'proportion to what it earns against the present mix. Mistakes (noise) change who wins: see the ' +
+      'experiments below.',
   },
   mapseries: {
     formula: 'x(t+1) = f(x(t)):  log 4 r x (1 − x),  tent 2 r min(x, 1 − x),  ' +
