@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times the WebAssembly build under Node against the native build on the
 # workloads of bench/run.sh, checks that both print the same bytes, and
-# prints one markdown table.
+# prints one markdown table; then the page in headless Chromium (if
+# /usr/bin/chromium or $CHROMIUM is there): the first plot of a bare load and
+# runs with large output, against native (bench/page.mjs).
 #
 # Usage: bench/web.sh   (after web/build.sh)
 # Environment: RUNS (timed runs per command, default 5), BIN (the native
@@ -74,4 +76,8 @@ echo
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'),"\
   "node $(node --version), $(emcc --version 2>/dev/null | head -n 1 | cut -d' ' -f1-10)"
 echo "Output identical to native on every workload: $identical"
+if [[ -x ${CHROMIUM:-/usr/bin/chromium} ]]; then
+  echo
+  (cd "$top" && RUNS=$RUNS node bench/page.mjs "$BIN")
+fi
 [[ $identical == yes ]]

@@ -2,6 +2,9 @@
 // by line to a terminal), with an exact formatter for "%f" that avoids the
 // cost of printf per number.
 #include <unistd.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <cerrno>
 #include <cmath>
@@ -20,8 +23,45 @@ int line_mode = -1;
 // In line mode no newline lies in the block before this.
 size_t looked = 0;
 
+#ifdef __EMSCRIPTEN__
+// In a web page a block can take seconds to fill, and the page shows
+// nothing meanwhile: there the completed lines are also written once 100 ms
+// have passed since the last write. The clock is read every `every` calls,
+// a number that adapts so that a read falls every few milliseconds however
+// fast the lines come. The bytes are the same; only their pieces differ.
+constexpr int TIMED = 2;
+int every = 1, countdown = 1;
+double checked = 0, written = 0;
+
+bool time_to_write() {
+  if (--countdown > 0) return false;
+  double now = emscripten_get_now();
+  if (now - checked < 1 && every < (1 << 16)) every *= 2;
+  else if (now - checked > 10 && every > 1) every /= 2;
+  countdown = every;
+  checked = now;
+  if (now - written < 100) return false;
+  written = now;
+  return true;
+}
+#endif
+
 // Writes out the completed lines of the block, keeping a last partial line.
 void write_lines() {
+#ifdef __EMSCRIPTEN__
+  if (line_mode < 0 && !isatty(STDOUT_FILENO)) line_mode = TIMED;
+  if (line_mode == TIMED) {
+    if (!time_to_write()) return;
+    size_t n = used;
+    while (n > 0 && block[n - 1] != '\n') n--;
+    if (n == 0) return;
+    fwrite(block, 1, n, stdout);
+    fflush(stdout);
+    used -= n;
+    memmove(block, block + n, used);
+    return;
+  }
+#endif
   if (line_mode < 0) line_mode = isatty(STDOUT_FILENO);
   if (!line_mode) return;
   size_t n = used;

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Runs a grid of parameter values and seeds through GNU parallel, one run of
-# a genetic-algorithm program per point of the grid, and collects one
-# summary line per run into a table: the value, the seed, and the average
-# and best of the last generation. Draws the table with sweep/sweep.gp when
-# gnuplot is installed.
+# a genetic-algorithm program or of tacticpool per point of the grid, and
+# collects one summary line per run into a table: the value, the seed, and
+# the average and best of the last generation (tacticpool: the five shares
+# at the last step). Draws the table with sweep/sweep.gp (tacticpool:
+# sweep/shares.gp) when gnuplot is installed.
 #
 # Usage: sweep/run.sh [options] [-- PARALLEL_OPTIONS...]
-#   -p PROGRAM  peakseek, hillscan, jobmatch or tacticbreed (default tacticbreed)
-#   -o OPTION   the option swept (default -noise for tacticbreed, -mrate
-#               for the others)
+#   -p PROGRAM  peakseek, hillscan, jobmatch, tacticbreed or tacticpool
+#               (default tacticbreed)
+#   -o OPTION   the option swept (default -noise for tacticbreed and
+#               tacticpool, -mrate for the others)
 #   -v VALUES   its values, blank-separated (default for -noise
 #               "0 0.005 0.01 0.02 0.05 0.1 0.2", for -mrate
 #               "0.001 0.002 0.005 0.01 0.02 0.05 0.1")
@@ -69,7 +71,7 @@ bin=$(cd "$bin" && pwd)
 help_entry() { help_entries "$bin/$program" | awk -v name="$1" '$1 == name'; }
 
 if [ -z "$option" ]; then
-  [ "$program" = tacticbreed ] && option=-noise || option=-mrate
+  case $program in tacticbreed | tacticpool) option=-noise ;; *) option=-mrate ;; esac
   echo "sweep: no option given (-o); sweeping $program's $option"
 fi
 if [ -z "$values" ]; then
@@ -120,16 +122,31 @@ done < <(cat "$runs/joblog" 2>/dev/null)
 # standard output.
 stats_of() { [ "$program" = tacticbreed ] && echo "$runs/$1.err" || echo "$runs/$1"; }
 
+# A run's line of the table: the value, the seed, and the average and best
+# of its last generation, or tacticpool's five shares at its last step.
+row_of() {
+  if [ "$program" = tacticpool ]; then
+    tail -n 1 "$runs/$1" | awk -v v="$2" -v s="$3" '{ print v, s, $1, $2, $3, $4, $5 }'
+  else
+    awk -v last=1 -f "$root/demo/gastats.awk" "$(stats_of "$1")" |
+      awk -F '\t' -v v="$2" -v s="$3" 'NR == 2 { print v, s, $2, $3 }'
+  fi
+}
+if [ "$program" = tacticpool ]; then
+  columns="seed and the shares of All-C, TFT, Random, Pavlov and All-D at the last step"
+else
+  columns="seed, average and best of the last generation"
+fi
+
 failed=()
 {
-  echo "# $program${args:+ $args}: $option, seed, average and best of the last generation"
+  echo "# $program${args:+ $args}: $option, $columns"
   n=0
   for value in "${value_list[@]}"; do
     for seed in $(seq 1 "$seeds"); do
       n=$((n + 1))
       if [ "${status[$n]:-}" != 0 ]; then failed+=("$n"); continue; fi
-      awk -v last=1 -f "$root/demo/gastats.awk" "$(stats_of $n)" |
-        awk -F '\t' -v v="$value" -v s="$seed" 'NR == 2 { print v, s, $2, $3 }'
+      row_of "$n" "$value" "$seed"
     done
   done
 } > "$table"
@@ -160,8 +177,13 @@ if command -v gnuplot >/dev/null; then
     jobmatch) measure=total ;;
     *) measure=fitness ;;
   esac
-  gnuplot -c "$root/sweep/sweep.gp" "$program${args:+ $args}: last generation over $seeds seeds" \
-    "$words ($option)" "$measure, last generation" < "$table" > "$out/sweep.png"
+  if [ "$program" = tacticpool ]; then
+    gnuplot -c "$root/sweep/shares.gp" "$program${args:+ $args}: last step over $seeds seeds" \
+      "$words ($option)" < "$table" > "$out/sweep.png"
+  else
+    gnuplot -c "$root/sweep/sweep.gp" "$program${args:+ $args}: last generation over $seeds seeds" \
+      "$words ($option)" "$measure, last generation" < "$table" > "$out/sweep.png"
+  fi
   echo "picture in $out/sweep.png"
 else
   echo "gnuplot is not installed: no picture (Debian: apt-get install gnuplot-nox)"

@@ -51,6 +51,16 @@ want=$(last_stats "$bin/peakseek" -gens 4 -mrate 0.2 -seed 1)
 [ -n "$row" ] && [ "$row" = "$want" ] ||
   fail "peakseek -mrate 0.2 -seed 1: table has \"$row\", the run reports \"$want\""
 
+# tacticpool: the five shares of the last step, its option swept by default.
+if ! "$src/sweep/run.sh" -p tacticpool -v "0.05" -s 2 -a "-steps 30" \
+     -b "$bin" -d "$out/tp" > "$out/log" 2>&1; then
+  cat "$out/log"; fail "the tacticpool sweep did not succeed"
+fi
+row=$(grep '^0.05 2 ' "$out/tp/table.txt" 2>/dev/null | cut -d' ' -f3-)
+want=$("$bin/tacticpool" -steps 30 -noise 0.05 -seed 2 | tail -n 1 | awk '{print $1, $2, $3, $4, $5}')
+[ -n "$row" ] && [ "$row" = "$want" ] ||
+  fail "tacticpool -noise 0.05 -seed 2: table has \"$row\", the run's last step is \"$want\""
+
 if command -v gnuplot >/dev/null; then
   [ "$(od -An -tx1 -N4 "$out/tb/sweep.png" 2>/dev/null | tr -d ' ')" = 89504e47 ] ||
     fail "no PNG picture of the sweep"

@@ -2,8 +2,9 @@
 # Builds the seven programs with emscripten and the page into web/dist/.
 # Usage: web/build.sh   (BUILD_DIR: the emscripten build folder, default
 # build-wasm beside web/)
-# Needs: emcc/emcmake (Debian's emscripten), cmake, node and npm. Exits 77
-# when the npm packages can be neither installed (offline) nor found installed.
+# Needs: emcc/emcmake (Debian's emscripten), cmake, node, npm and mandoc.
+# Exits 77 when the npm packages can be neither installed (offline) nor
+# found installed.
 set -euo pipefail
 
 web=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -11,6 +12,12 @@ top=$(dirname "$web")
 build=${BUILD_DIR:-$top/build-wasm}
 dist=$web/dist
 programs=(peakseek hillscan jobmatch tacticbreed tacticpool mapseries orbitpin)
+
+if ! command -v mandoc >/dev/null; then
+  echo "web/build.sh: mandoc is missing: it renders the manual pages that the page links" >&2
+  echo "(Debian: apt-get install mandoc, or scripts/setup.sh)" >&2
+  exit 1
+fi
 
 # Debian's emcc runs its JavaScript optimiser with whatever node is first on
 # PATH; Debian's acorn is found only through NODE_PATH.
@@ -58,6 +65,11 @@ cp "$web"/src/* "$dist/"
 cp "$web/node_modules/uplot/dist/uPlot.esm.js" "$web/node_modules/uplot/dist/uPlot.min.css" \
   "$dist/vendor/"
 cp "$web/node_modules/uplot/LICENSE" "$dist/vendor/uPlot.LICENSE"
+# The manual pages, which the page's About links.
+mkdir -p "$dist/man"
+for p in "${programs[@]}"; do
+  mandoc -T html "$top/man/man1/$p.1" | sed 's/^<html>$/<html lang="en">/' > "$dist/man/$p.1.html"
+done
 # The files a run finds by default, from the repository's data/.
 node -e '
   const fs = require("fs");

@@ -1,21 +1,201 @@
-// Turns a program's text output into named columns of numbers, as it comes.
-// Two shapes exist: blocks opened by "---" holding "name = value" lines (one
-// row per block), and lines of numbers, optionally after a label such as
+// Turns a program's text output into rows of named values, as it comes. Two
+// shapes exist: blocks opened by "---" holding "name = value" lines (one row
+// per block), and lines of numbers, optionally after a label such as
 // "(t,x[t],y[t]...)=" that names them. Values that are not numbers are kept
 // as text; numbers that are not finite become null (a gap in a plot).
 //
-// const table = newTable(); addText(table, chunk); ... finishText(table);
-// table.names: the column names; table.columns: one array per name.
-
-export function newTable() {
-  return {names: [], columns: [], rows: 0, rest: '', block: null};
-}
+// const reader = newReader((names, values) => ...); readBytes(reader, bytes)
+// or readText(reader, text); ... finishReader(reader). The arrays handed to
+// the callback are reused: copy what you keep. Lines of numbers, by far the
+// bulk of a large output, are read from the bytes without making a string
+// per line or per number.
+//
+// newTable/addText/finishText/readColumns keep every row as columns, for
+// output small enough to hold.
 
 // A number as printf writes one, or undefined for any other text.
 export function toNumber(text) {
   const v = text.trim() === '' ? NaN : Number(text);
   if (Number.isFinite(v)) return v;
   return /^\s*[-+]?(nan|inf|infinity)\s*$/i.test(text) ? null : undefined;
+}
+
+// A value as a legend or a sentence shows it: six significant digits.
+export function formatValue(v) {
+  if (v === null || v === undefined || !Number.isFinite(v)) return '--';
+  return Number.isInteger(v) ? String(v) : String(Number(v.toPrecision(6)));
+}
+
+const NUMBERED = []; // n -> ['1', ..., 'n'], made once per count
+function numbered(n) {
+  return (NUMBERED[n] ??= Array.from({length: n}, (_, i) => String(i + 1)));
+}
+
+export function newReader(onRow) {
+  return {onRow, rest: null, block: null, labels: new Map(), values: [], rows: 0,
+          decoder: new TextDecoder()};
+}
+
+function emit(reader, names, values) {
+  reader.rows++;
+  reader.onRow(names, values);
+}
+
+function closeBlock(reader) {
+  const block = reader.block;
+  reader.block = null;
+  if (block && block.length) emit(reader, block.map((p) => p[0]), block.map((p) => p[1]));
+}
+
+const POW10 = [1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15];
+
+function labelNames(reader, label) {
+  let names = reader.labels.get(label);
+  if (!names) reader.labels.set(label, (names = label.split(',')));
+  return names;
+}
+
+// One line, bytes[from, to).
+function readLine(reader, b, from, to) {
+  if (!reader.block) {
+    let start = from, names = null;
+    if (b[from] === 40) { // "(names)=" then numbers
+      let close = from + 1;
+      while (close + 1 < to && !(b[close] === 41 && b[close + 1] === 61)) close++;
+      if (close + 1 < to) {
+        names = labelNames(reader, String.fromCharCode(...b.subarray(from + 1, close)));
+        start = close + 2;
+      }
+    }
+    if (numberLine(b, start, to, reader.values, true) >= 0) {
+      return emit(reader, names ?? numbered(reader.values.length), reader.values);
+    }
+  }
+  slowLine(reader, reader.decoder.decode(b.subarray(from, to)));
+}
+
+function slowLine(reader, line) {
+  if (line === '---') {
+    closeBlock(reader);
+    reader.block = [];
+    return;
+  }
+  const pair = reader.block && /^([^=]*[^=\s])\s*=\s*(.*)$/.exec(line);
+  if (pair) {
+    const value = toNumber(pair[2]);
+    reader.block.push([pair[1], value === undefined ? pair[2] : value]);
+    return;
+  }
+  const label = line.startsWith('(') ? /^\(([^)]*)\)=\s*(.*)$/.exec(line) : null;
+  const words = (label ? label[2] : line).trim().split(/\s+/);
+  const values = [];
+  for (const w of words) {
+    const v = toNumber(w);
+    if (v === undefined) return;
+    values.push(v);
+  }
+  emit(reader, label ? labelNames(reader, label[1]) : numbered(values.length), values);
+}
+
+// A line of plain decimals from b[i] on, read in the one pass that finds
+// its end: the index of its newline, with `values` filled; -2 if the bytes
+// end first (unless they end a `whole` line); -1 at anything else (an
+// exponent, nan, a word: the slow path reads that line). Up to 15 digits
+// the integer and the power of ten are exact, so the quotient is the
+// correctly rounded value, as Number() gives.
+function numberLine(b, i, n, values, whole = false) {
+  let k = 0;
+  for (;;) {
+    let c = 0;
+    while (i < n && ((c = b[i]) === 32 || c === 9 || c === 13)) i++;
+    if (i >= n) {
+      if (!whole) return -2;
+      c = 10;
+    }
+    if (c === 10) {
+      if (values.length !== k) values.length = k;
+      return k ? i : -1;
+    }
+    const negative = c === 45;
+    if (negative || c === 43) i++;
+    let v = 0, digits = 0, dot = -1;
+    for (; i < n; i++) {
+      c = b[i];
+      if (c >= 48 && c <= 57) {
+        v = v * 10 + (c - 48);
+        digits++;
+      } else if (c === 46 && dot < 0) {
+        dot = i;
+      } else {
+        break;
+      }
+    }
+    if (i >= n) {
+      if (!whole) return -2;
+      c = 10;
+    }
+    if (!digits || digits > 15 || !(c === 32 || c === 9 || c === 13 || c === 10)) return -1;
+    if (dot >= 0 && i - dot > 1) v /= POW10[i - dot - 1];
+    values[k++] = negative ? -v : v;
+  }
+}
+
+// A piece of output as bytes (read at once: copy nothing of it to keep).
+export function readBytes(reader, bytes) {
+  let from = 0;
+  if (reader.rest) {
+    const end = bytes.indexOf(10);
+    const line = new Uint8Array(reader.rest.length + (end < 0 ? bytes.length : end));
+    line.set(reader.rest);
+    line.set(end < 0 ? bytes : bytes.subarray(0, end), reader.rest.length);
+    if (end < 0) {
+      reader.rest = line;
+      return reader;
+    }
+    reader.rest = null;
+    readLine(reader, line, 0, line.length);
+    from = end + 1;
+  }
+  const n = bytes.length;
+  while (from < n) {
+    if (!reader.block && bytes[from] !== 40) {
+      const end = numberLine(bytes, from, n, reader.values);
+      if (end >= 0) {
+        emit(reader, numbered(reader.values.length), reader.values);
+        from = end + 1;
+        continue;
+      }
+      if (end === -2) break;
+    }
+    const end = bytes.indexOf(10, from);
+    if (end < 0) break;
+    readLine(reader, bytes, from, end);
+    from = end + 1;
+  }
+  if (from < n) reader.rest = bytes.slice(from);
+  return reader;
+}
+
+const encoder = new TextEncoder();
+
+// The same for a piece of text.
+export function readText(reader, text) {
+  return readBytes(reader, encoder.encode(text));
+}
+
+// Reads a last line without its newline and the last open block.
+export function finishReader(reader) {
+  if (reader.rest) readLine(reader, reader.rest, 0, reader.rest.length);
+  reader.rest = null;
+  closeBlock(reader);
+  return reader;
+}
+
+// Every row kept, as columns: {names, columns, rows}.
+export function newTable() {
+  const table = {names: [], columns: [], rows: 0};
+  table.reader = newReader((names, values) => addRow(table, names, values));
+  return table;
 }
 
 function column(table, name) {
@@ -33,54 +213,13 @@ function addRow(table, names, values) {
   for (const c of table.columns) if (c.length < table.rows) c.push(null);
 }
 
-function closeBlock(table) {
-  if (table.block && table.block.length) {
-    addRow(table, table.block.map((p) => p[0]), table.block.map((p) => p[1]));
-  }
-  table.block = null;
-}
-
-function readLine(table, line) {
-  if (line === '---') {
-    closeBlock(table);
-    table.block = [];
-    return;
-  }
-  const pair = table.block && /^([^=]*[^=\s])\s*=\s*(.*)$/.exec(line);
-  if (pair) {
-    const value = toNumber(pair[2]);
-    table.block.push([pair[1], value === undefined ? pair[2] : value]);
-    return;
-  }
-  const label = line.startsWith('(') ? /^\(([^)]*)\)=\s*(.*)$/.exec(line) : null;
-  const words = (label ? label[2] : line).trim().split(/\s+/);
-  const values = [];
-  for (const w of words) {
-    const v = toNumber(w);
-    if (v === undefined) return;
-    values.push(v);
-  }
-  addRow(table, label ? label[1].split(',') : numbered(values.length), values);
-}
-
-const NUMBERED = [];
-function numbered(n) {
-  while (NUMBERED.length < n) NUMBERED.push(String(NUMBERED.length + 1));
-  return NUMBERED;
-}
-
 export function addText(table, text) {
-  const lines = (table.rest + text).split('\n');
-  table.rest = lines.pop();
-  for (const line of lines) readLine(table, line);
+  readText(table.reader, text);
   return table;
 }
 
-// Reads a last line without its newline and the last open block.
 export function finishText(table) {
-  if (table.rest) readLine(table, table.rest);
-  table.rest = '';
-  closeBlock(table);
+  finishReader(table.reader);
   return table;
 }
 

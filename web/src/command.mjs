@@ -2,11 +2,46 @@
 // the URL fragment holds it, the form shows it, and it is what a user can
 // copy into a shell. A bifurcation diagram is a loop over r:
 //   for r in $(seq FROM STEP TO); do mapseries ... -r $r; done
-import {splitWords, joinWords} from './help.mjs';
+// Also the shell words it is made of, and the values of r that seq gives.
 
 const LOOP = /^for r in \$\(seq (\S+) (\S+) (\S+)\); do (.*) -r \$r; done$/;
 
+// The words of a command line: blanks separate, quotes group (as a shell
+// reads simple words). Throws on a quote left open.
+export function splitWords(line) {
+  const words = [];
+  const re = /'([^']*)'|"((?:\\.|[^"\\])*)"|(\\.|[^\s'"\\]+)|(\s+)|(.)/gs;
+  let word = null;
+  for (const m of line.matchAll(re)) {
+    if (m[5] !== undefined) {
+      throw new Error(m[5] === '\\' ? 'The command line ends in a lone backslash.'
+                                     : `The command line has an unbalanced ${m[5]} quote.`);
+    }
+    if (m[4] !== undefined) {
+      if (word !== null) words.push(word);
+      word = null;
+      continue;
+    }
+    const part = m[1] ?? (m[2] !== undefined ? m[2].replace(/\\(.)/g, '$1')
+                                             : m[3].replace(/\\(.)/g, '$1'));
+    word = (word ?? '') + part;
+  }
+  if (word !== null) words.push(word);
+  return words;
+}
+
+// The reverse, quoting only where needed.
+export function quoteWord(word) {
+  if (/^[\w@%+=:,./-]+$/.test(word)) return word;
+  return `'${word.replace(/'/g, `'\\''`)}'`;
+}
+
+export function joinWords(words) {
+  return words.map(quoteWord).join(' ');
+}
+
 // {program, args, sweep: null or {from, step, to}} from a command line.
+// Throws on unbalanced quotes.
 export function parseCommand(line) {
   const loop = LOOP.exec(line.trim());
   const words = splitWords(loop ? loop[4] : line);
@@ -18,6 +53,21 @@ export function formatCommand({program, args, sweep}) {
   const line = joinWords([program, ...args]);
   if (!sweep) return line;
   return `for r in $(seq ${sweep.from} ${sweep.step} ${sweep.to}); do ${line} -r $r; done`;
+}
+
+// The values of the options as the program reads them, from its help screen
+// (help.mjs) and args: the last value of an option counts and a switch flips
+// each time it is named. {name: text}; a switch is 'ON' or 'OFF'.
+export function optionValues(screen, args) {
+  const values = {};
+  for (const o of screen.options) values[o.name] = o.value;
+  for (let i = 0; i < args.length; i++) {
+    const o = screen.options.find((e) => e.name === args[i]);
+    if (!o) continue;
+    if (o.kind === 'switch') values[o.name] = values[o.name] === 'ON' ? 'OFF' : 'ON';
+    else if (i + 1 < args.length) values[o.name] = args[++i];
+  }
+  return values;
 }
 
 // A decimal as an integer count of 10^-places, exactly.
@@ -33,18 +83,31 @@ function places(text) {
   return dot < 0 ? 0 : text.length - dot - 1;
 }
 
-// The words seq writes for decimal FROM, STEP and TO: FROM + i * STEP, up
-// to TO, with as many decimals as FROM or STEP has; at most `limit` words.
-// Null when a bound is not a plain decimal or the step is not positive.
+// The words seq writes for decimal FROM, STEP and TO: FROM + i * STEP while
+// not past TO, with as many decimals as FROM or STEP has; a negative step
+// counts down. {words}, or {error} for what the page refuses: a bound that
+// is not a plain decimal, a step of 0, a sweep whose step leads away from TO
+// and one of more than `limit` values.
 export function seqWords({from, step, to}, limit = Infinity) {
   const p = Math.max(places(from), places(step));
   const [a, s, b] = [from, step, to].map((t) => scaled(t, p));
-  if (a === null || s === null || b === null || s <= 0n || p > 20) return null;
+  if (a === null || s === null || b === null || p > 20) {
+    return {error: 'A sweep needs plain decimal numbers (written with a point) for from, step and to.'};
+  }
+  if (s === 0n) return {error: 'The step of a sweep must not be 0.'};
+  if (s > 0n ? a > b : a < b) {
+    return {error: `The sweep from ${from} to ${to} is reversed: ` +
+                   `its step must be ${s > 0n ? 'negative' : 'positive'} to get there.`};
+  }
+  const count = (b - a) / s + 1n;
+  if (limit !== Infinity && count > BigInt(limit)) {
+    return {error: `The sweep has ${count} values of r; the page runs at most ${limit} in one diagram.`};
+  }
   const words = [];
-  for (let v = a; v <= b && words.length < limit; v += s) {
+  for (let i = 0n, v = a; i < count; i++, v += s) {
     const sign = v < 0n ? '-' : '';
     const digits = (v < 0n ? -v : v).toString().padStart(p + 1, '0');
     words.push(p ? `${sign}${digits.slice(0, -p)}.${digits.slice(-p)}` : sign + digits);
   }
-  return words;
+  return {words};
 }

@@ -1,7 +1,12 @@
 // The form of a program's options, built from its help screen: every option
 // with its help text and default, set from a command line's arguments, and
 // read back into arguments.
+import {optionValues} from './command.mjs';
+
 const SWEEP_DEFAULT = {from: '0.7', step: '0.001', to: '1'};
+// A diagram needs the transient left out and enough points per r: what
+// ticking the sweep sets where -skip and -points are at their defaults.
+const SWEEP_SETTINGS = {'-skip': '300', '-points': '80'};
 const $ = (id) => document.getElementById(id);
 
 function optionRow(option) {
@@ -41,19 +46,20 @@ export function buildForm(screen, isMap) {
   form.replaceChildren(...screen.options.map(optionRow));
   $('sweep').hidden = !isMap;
   form.dataset.program = screen.program;
+  $('sweep-on').onchange = () => {
+    if (!$('sweep-on').checked) return;
+    for (const [name, value] of Object.entries(SWEEP_SETTINGS)) {
+      const input = $(`opt${name}`);
+      const option = screen.options.find((o) => o.name === name);
+      if (input && option && (input.value === '' || input.value === option.value)) input.value = value;
+    }
+  };
 }
 
 // Shows the values that args give, as the program would read them: the last
 // value of an option counts and a switch flips each time it is named.
 export function fillForm(screen, args, sweep) {
-  const values = {};
-  for (const o of screen.options) values[o.name] = o.value;
-  for (let i = 0; i < args.length; i++) {
-    const o = screen.options.find((e) => e.name === args[i]);
-    if (!o) continue;
-    if (o.kind === 'switch') values[o.name] = values[o.name] === 'ON' ? 'OFF' : 'ON';
-    else if (i + 1 < args.length) values[o.name] = args[++i];
-  }
+  const values = optionValues(screen, args);
   for (const o of screen.options) {
     const input = $(`opt${o.name}`);
     if (o.kind === 'switch') input.checked = values[o.name] === 'ON';

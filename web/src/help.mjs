@@ -48,32 +48,3 @@ function firstSentence(text) {
   const end = text.search(/\.\s/);
   return end < 0 ? text : text.slice(0, end + 1);
 }
-
-// The words of a command line: blanks separate, quotes group (as a shell
-// reads simple words); and the reverse, quoting only where needed.
-export function splitWords(line) {
-  const words = [];
-  const re = /'([^']*)'|"((?:\\.|[^"\\])*)"|(\\.|[^\s'"\\]+)|(\s+)/g;
-  let word = null;
-  for (const m of line.matchAll(re)) {
-    if (m[4] !== undefined) {
-      if (word !== null) words.push(word);
-      word = null;
-      continue;
-    }
-    const part = m[1] ?? (m[2] !== undefined ? m[2].replace(/\\(.)/g, '$1')
-                                             : m[3].replace(/\\(.)/g, '$1'));
-    word = (word ?? '') + part;
-  }
-  if (word !== null) words.push(word);
-  return words;
-}
-
-export function quoteWord(word) {
-  if (/^[\w@%+=:,./-]+$/.test(word)) return word;
-  return `'${word.replace(/'/g, `'\\''`)}'`;
-}
-
-export function joinWords(words) {
-  return words.map(quoteWord).join(' ');
-}

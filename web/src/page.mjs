@@ -1,32 +1,32 @@
 // The page: wires the program picker, the form built from each program's
-// help screen, the runs in a worker, the plots and the outputs together. The
-// URL fragment holds the command line; every run starts from it.
-import {run, PROGRAMS} from './suite.mjs';
+// help screen, the runs in a worker, the views and the outputs together. The
+// URL fragment holds the command line; every run starts from it. This
+// thread only draws: workers run the program and read its output, and send
+// what is shown (worker.mjs).
+import {PROGRAMS} from './suite.mjs';
 import {parseHelp} from './help.mjs';
-import {parseCommand, formatCommand, seqWords} from './command.mjs';
-import {newTable, addText, finishText, readColumns} from './columns.mjs';
-import {chart, redraw, gaColumns, fitWidth} from './plots.mjs';
+import {parseCommand, formatCommand, seqWords, optionValues} from './command.mjs';
+import {viewsFor, describeRun} from './views.mjs';
+import {chart, setData, fitWidth} from './plots.mjs';
 import {buildForm, fillForm, formCommand} from './form.mjs';
+import {parseSweep} from './sweep.mjs';
+import {GRID_VIEW, buildGrid, fillGrid, gridLine, wireGrid, checkGrid, startGrid} from './gridpage.mjs';
+import {showAbout, listExperiments} from './lessons.mjs';
 
-// What the page does with each program's output: the stream it plots, the
-// option that counts its rows, and how it draws them.
-const KINDS = {
-  peakseek: {stream: 'stdout', count: '-gens', noun: 'generation', plot: 'ga'},
-  hillscan: {stream: 'stdout', count: '-gens', noun: 'generation', plot: 'ga'},
-  jobmatch: {stream: 'stdout', count: '-gens', noun: 'generation', plot: 'ga'},
-  tacticbreed: {stream: 'stderr', count: '-gens', noun: 'generation', plot: 'ga'},
-  tacticpool: {stream: 'stdout', count: '-steps', noun: 'step', plot: 'shares'},
-  mapseries: {stream: 'stdout', count: '-points', noun: 'point', plot: 'series'},
-  orbitpin: {stream: 'stdout', count: '-points', noun: 'step', plot: 'control'},
-};
 const SWEEP_LIMIT = 20000; // runs in one diagram
-const SHOWN_TEXT = 50000; // characters of a stream shown; a longer pre slows every run down
+const SETTLE = 600; // ms a choice made with the keyboard must rest before it runs
+const DRAW_EVERY = 200; // ms between redraws while a run goes on
 
 const $ = (id) => document.getElementById(id);
 const screens = {}; // program -> parsed help screen
+const modules = {}; // program -> compiled WebAssembly module, for new workers
+const helpWaits = {}; // program -> Promise of its screen
+let helper = null; // the worker that reads help screens
+let workers = null; // {runner, reader}: run and read a run; ended only to stop one
 let current = null; // the run on the page
-let worker = null; // kept from run to run; ended only to stop a run
-let runs_started = 0;
+let runsStarted = 0;
+
+const newWorker = () => new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
 
 function setFragment(command) {
   const hash = '#' + encodeURIComponent(formatCommand(command));
@@ -34,100 +34,173 @@ function setFragment(command) {
 }
 
 // ---------------------------------------------------------------------------
+// Help screens. The first is read by the runner that will run the program,
+// which then has it compiled; the others by a worker of their own, after
+// the first run, so as not to slow it.
+
+function screenOf(program) {
+  if (!helpWaits[program]) {
+    helper ??= listen(newWorker());
+    helpWaits[program] = new Promise((resolve, reject) => {
+      helper.waits[program] = {resolve, reject};
+    });
+    helper.postMessage({type: 'help', id: program, program});
+  }
+  return helpWaits[program];
+}
+
+function listen(w) {
+  w.waits = {};
+  w.onmessage = ({data}) => {
+    const wait = w.waits[data.id];
+    if (!wait) return;
+    if (data.type === 'crash') {
+      delete helpWaits[data.id];
+      return wait.reject(new Error(data.message));
+    }
+    modules[data.program] = data.module;
+    screens[data.program] = parseHelp(data.text);
+    wait.resolve(screens[data.program]);
+  };
+  return w;
+}
+
+// The first pair was started by index.html, before the modules had come.
+function newWorkers() {
+  const [runner, reader] = window.earlyWorkers ?? [newWorker(), newWorker()];
+  window.earlyWorkers = null;
+  return {runner, reader};
+}
+
+function readOtherScreens() {
+  if (helper === workers?.runner) helper = null;
+  Promise.all(PROGRAMS.map(screenOf)).then(() => {
+    helper?.terminate();
+    helper = null;
+  }, () => {});
+}
+
+// ---------------------------------------------------------------------------
 // A run
 
-// The text an option is given last, or its default.
-function optionText(program, args, name) {
-  const i = args.lastIndexOf(name);
-  return i >= 0 && i + 1 < args.length ? args[i + 1]
-    : screens[program].options.find((o) => o.name === name)?.value;
-}
-
-function optionValue(program, args, name) {
-  return Number.parseInt(optionText(program, args, name) ?? '', 10) || 0;
-}
-
-function newRun(command, runs) {
-  const {program, args} = command;
-  return {
-    command, runs, id: ++runs_started, kind: KINDS[program], running: true, ended: 0, status: null,
-    stdout: [], stderr: [], runText: [], table: newTable(), sweepX: [], sweepY: [],
-    expected: command.sweep ? runs.length : optionValue(program, args, KINDS[program].count),
-    plots: [], shownAt: 0,
-  };
-}
-
-function start(command) {
+function start(command, words = null) {
   halt();
-  showCommand(formatCommand(command));
-  const {program, args, sweep} = command;
-  let runs = [args];
-  if (sweep) {
-    const words = seqWords(sweep, SWEEP_LIMIT);
-    if (!words) return pageError('The sweep needs decimal numbers, from, step and to, with a step above 0.');
-    runs = words.map((r) => [...args, '-r', r]);
-  }
-  current = newRun(command, runs);
   clearOutputs();
-  $('sine-note').hidden = !(program === 'mapseries' && optionText(program, args, '-func') === 'sin');
-  worker ??= new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
-  worker.onmessage = (e) => receive(current, e.data);
-  worker.onerror = (e) => receive(current, {id: current.id, type: 'crash', message: e.message || 'the worker did not start'});
-  worker.postMessage({id: current.id, program, runs});
+  showCommand(formatCommand(command));
+  const screen = screens[command.program];
+  const values = optionValues(screen, command.args);
+  const run = describeRun(command, {values, words, screen});
+  const element = $('plot');
+  const ui = {chart, setData, fitWidth, go: setFragment};
+  const views = viewsFor(run).map((record) => {
+    const box = document.createElement('figure');
+    box.dataset.view = record.name;
+    const inner = document.createElement('div');
+    const caption = document.createElement('figcaption');
+    caption.className = 'alt';
+    box.append(inner, caption);
+    element.append(box);
+    const view = record.make(inner, run, ui);
+    return {record, view, caption};
+  });
+  current = {
+    command, run, views, id: ++runsStarted, running: true, ended: 0, status: null,
+    chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
+    data: null, shown: {}, drawing: false, drawn: 0, described: 0,
+    counter: views.findIndex((v) => v.record.progress),
+  };
+  $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
+  workers ??= newWorkers();
+  const r = current;
+  const crashed = (e) => receive(r, {id: r.id, type: 'crash', message: e.message || 'the worker did not start'});
+  const {port1, port2} = new MessageChannel();
+  workers.reader.onmessage = (e) => receive(r, e.data);
+  workers.reader.onerror = crashed;
+  workers.runner.onerror = crashed;
+  workers.reader.postMessage({type: 'read', port: port1, id: r.id, command, values, words, screen}, [port1]);
+  workers.runner.postMessage({type: 'run', port: port2, command, words, modules: {...modules}}, [port2]);
   document.body.classList.add('running');
-  showProgress(current);
+  showProgress(r);
 }
 
-// Cuts off the run still going, if any, by ending its worker.
+// Cuts off the run still going, if any, by ending its workers.
 function halt() {
   if (!current?.running) return false;
   current.running = false;
   document.body.classList.remove('running');
-  worker.terminate();
-  worker = null;
+  if (current.stop) {
+    current.stop(); // a sweep's workers
+    return true;
+  }
+  if (helper === workers.runner) { // its screens are asked again
+    for (const program of Object.keys(helper.waits)) if (!screens[program]) delete helpWaits[program];
+    helper = null;
+  }
+  workers.runner.terminate();
+  workers.reader.terminate();
+  workers = null;
   return true;
 }
 
 function receive(r, message) {
-  if (!r || r.id !== message.id || !r.running) return;
-  switch (message.type) {
-  case 'stdout':
-  case 'stderr':
-    r[message.type].push(message.text);
-    if (r.command.sweep) r.runText[message.index] = (r.runText[message.index] ?? '') + (message.type === 'stdout' ? message.text : '');
-    else if (message.type === r.kind.stream) addText(r.table, message.text);
-    break;
-  case 'end':
-    r.ended = message.index + 1;
-    r.status = message.status;
-    if (r.command.sweep) addSweepPoints(r, message.index);
-    break;
-  case 'done':
-    return finish(r, String(r.status));
-  case 'crash':
-    r.stderr.push(`The run ended abnormally: ${message.message}\n`);
+  if (r !== current || r.id !== message.id || !r.running) return;
+  if (message.type === 'end' && message.status === null) {
+    message = {type: 'crash', message: 'the program ended without an exit status'};
+  }
+  if (message.type === 'crash') { // fresh workers for the next run
+    r.crash = `The run ended abnormally: ${message.message}`;
+    halt();
     return finish(r, 'crashed');
   }
-  update(r, false);
+  for (const name of ['stdout', 'stderr']) {
+    const blob = message.chunks[name];
+    if (blob) {
+      r.chunks[name].push(blob);
+      r.size[name] += blob.size;
+    }
+    if (message.head[name] !== undefined) r.head[name] = message.head[name];
+  }
+  r.data = message.views;
+  r.ended = message.ended;
+  r.status = message.status;
+  if (message.type === 'end') return finish(r, String(message.status));
+  if (!r.drawing) { // at most every DRAW_EVERY ms, at a frame
+    r.drawing = true;
+    setTimeout(() => requestAnimationFrame(() => {
+      r.drawing = false;
+      if (r.running) show(r, false);
+    }), Math.max(0, r.drawn + DRAW_EVERY - performance.now()));
+  }
 }
 
-function addSweepPoints(r, index) {
-  const values = readColumns(r.runText[index] ?? '').columns[0] ?? [];
-  const x = Number(r.runs[index].at(-1));
-  for (const v of values) if (v !== null) { r.sweepX.push(x); r.sweepY.push(v); }
-  r.runText[index] = '';
-}
-
+// Ends a run on the page with what it has: the last message is the last
+// complete state, whether the run ended or was stopped.
 function finish(r, status) {
   r.running = false;
   document.body.classList.remove('running');
-  if (!r.command.sweep) finishText(r.table);
-  update(r, true);
-  // A run refused before its first row has no progress to speak of.
-  if (status !== '0' && !r.command.sweep && !r.table.rows) $('progress-text').textContent = '';
+  show(r, true);
   $('status').textContent = status;
   document.body.classList.toggle('failed', status !== '0');
+  $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  if (!helper || helper === workers?.runner) readOtherScreens();
+  if (status === 'crashed') return alertText(r.crash);
+  if (status === 'stopped') return announce('The run was stopped.');
+  if (status === '0') return announce('The run ended with exit status 0.');
+  // A run refused before its first row has no progress to speak of.
+  if (!r.ended || r.counter < 0 || !r.data?.[r.counter]?.rows) $('progress-text').textContent = '';
+  const said = /^Usage: /.test(r.head.stderr)
+    ? `The program printed its help screen (exit status ${status}).`
+    : `The run failed with exit status ${status}.`;
+  alertText(said, failureMessage(r.head.stderr));
+  announce(said);
+}
+
+// The program's message, without the help screen that may follow it.
+function failureMessage(stderr) {
+  const usage = stderr.search(/^Usage: /m);
+  const text = (usage >= 0 ? stderr.slice(0, usage) : stderr).trim();
+  return text.split('\n').slice(0, 6).join('\n');
 }
 
 // ---------------------------------------------------------------------------
@@ -139,21 +212,32 @@ function showCommand(line) {
   $('command').replaceChildren(...words.flatMap((w, i) => (i ? [' ', w] : [w])));
 }
 
-function pageError(text) {
+// A refusal or failure: said at once by the alert, and seen.
+function alertText(text, detail = '') {
+  $('alert').hidden = false; // shown first: a reader announces what then comes into it
+  $('alert-detail').hidden = !detail;
+  $('alert-text').textContent = text;
+  $('alert-detail').textContent = detail;
+}
+
+function announce(text) {
+  $('announce').textContent = text;
+}
+
+function refuse(text) {
   halt();
   current = null;
   clearOutputs();
-  $('stderr').textContent = text;
   $('status').textContent = '';
   document.body.classList.add('failed');
+  alertText(text);
+  announce(text);
 }
 
 function clearOutputs() {
-  for (const id of ['stdout', 'stderr', 'status', 'progress-text']) $(id).textContent = '';
+  for (const id of ['stdout', 'stderr', 'status', 'progress-text', 'announce']) $(id).textContent = '';
   $('plot').replaceChildren();
-  $('stdout-note').hidden = true;
-  $('stderr').hidden = true;
-  $('sine-note').hidden = true;
+  for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note']) $(id).hidden = true;
   document.body.classList.remove('failed');
   for (const id of ['download-stdout', 'download-stderr']) {
     const a = $(id);
@@ -163,144 +247,177 @@ function clearOutputs() {
   }
 }
 
-function showText(r, final) {
-  const now = performance.now();
-  if (!final && now - r.shownAt < 300) return;
-  r.shownAt = now;
+function showText(r) {
   for (const name of ['stdout', 'stderr']) {
-    let text = r[name].join('');
-    if (r[name].length > 1) r[name] = [text];
-    const cut = text.length > SHOWN_TEXT;
-    if (cut) text = text.slice(0, SHOWN_TEXT);
+    const text = r.head[name];
+    if (r.shown[name] === text) continue;
+    r.shown[name] = text;
     $(name).textContent = text;
-    if (name === 'stdout') $('stdout-note').hidden = !cut;
     if (name === 'stderr') $('stderr').hidden = !text;
   }
+  $('stdout-note').hidden = !(r.size.stdout > r.head.stdout.length);
 }
 
 function showProgress(r) {
-  const done = r.command.sweep ? r.ended : r.table.rows;
+  const {run} = r;
+  const done = run.sweep ? r.ended : r.data?.[r.counter]?.rows ?? 0;
+  const noun = r.counter >= 0 ? r.views[r.counter].record.progress.noun : 'row';
   const bar = $('progress');
-  if (r.expected > 0) {
-    bar.max = r.expected;
-    bar.value = Math.min(done, r.expected);
+  if (run.expected > 0) {
+    bar.max = run.expected;
+    bar.value = Math.min(done, run.expected);
   } else {
     bar.removeAttribute('value');
   }
-  const noun = r.command.sweep ? 'run' : r.kind.noun;
-  $('progress-text').textContent = r.expected > 0 ? `${noun} ${done} of ${r.expected}` : `${done} ${noun}s`;
+  $('progress-text').textContent = run.expected > 0 ? `${noun} ${done} of ${run.expected}` : `${done} ${noun}s`;
 }
 
-function update(r, final) {
-  showText(r, final);
+// Draws the latest snapshots; the text alternatives follow at most once a
+// second while the run goes on.
+function show(r, final) {
+  r.drawn = performance.now();
+  showText(r);
   showProgress(r);
-  drawPlots(r);
+  if (!r.data) return;
+  const now = performance.now();
+  const describe = final || now - r.described > 1000;
+  if (describe) r.described = now;
+  for (const [i, {record, view, caption}] of r.views.entries()) {
+    caption.parentNode.hidden = r.data[i].rows === 0; // nothing to see yet
+    record.draw(view, r.data[i], r.run);
+    if (describe) caption.textContent = record.describe(r.data[i], r.run);
+  }
 }
 
 function setDownloads(r) {
   const {program} = r.command;
   for (const name of ['stdout', 'stderr']) {
     const a = $(`download-${name}`);
-    const text = r[name].join('');
-    a.hidden = !text;
-    if (!text) continue;
-    a.href = URL.createObjectURL(new Blob([text], {type: 'text/plain'}));
-    a.download = `${program}${name === 'stderr' ? '-stderr' : ''}.txt`;
-  }
-}
-
-// ---------------------------------------------------------------------------
-// Plots
-
-function shareLabels(program) {
-  return screens[program].options
-    .map((o) => /^Initial population of (.*)\.$/.exec(o.help)?.[1]).filter(Boolean);
-}
-
-function controlRanges(program, args) {
-  const v = (name) => optionValue(program, args, name);
-  return [[v('-on1'), v('-off')], [v('-on2'), v('-points')]];
-}
-
-// The charts of a run, made when its first rows have come: a statistics
-// block names its own measures.
-function makePlots(r) {
-  const {program, args, sweep} = r.command;
-  const element = $('plot');
-  const box = () => element.appendChild(document.createElement('div'));
-  if (sweep) {
-    r.plots = [chart(box(), {x: 'r', y: 'x', labels: ['x'], points: true, height: 420})];
-  } else if (r.kind.plot === 'ga') {
-    const labels = gaColumns(r.table).map((i) => r.table.names[i]);
-    r.plots = [chart(box(), {x: 'generation', y: '', labels})];
-  } else if (r.kind.plot === 'shares') {
-    r.plots = [chart(box(), {x: 'step', y: 'share of the population', labels: shareLabels(program)})];
-  } else if (r.kind.plot === 'series') {
-    r.plots = [chart(box(), {x: 'iterate', y: 'x', labels: ['x'], height: 380})];
-  } else {
-    const ranges = controlRanges(program, args);
-    r.plots = [chart(box(), {x: 't', y: 'x(t)', labels: ['x(t)'], ranges, shaded: 'control on', height: 300}),
-               chart(box(), {x: 't', y: 'p(t)', labels: ['p(t)'], ranges, height: 200})];
-  }
-}
-
-// x values 1, 2, 3, ... (offset by `from`), grown as rows come.
-function counting(r, from) {
-  const xs = r.xs ?? (r.xs = []);
-  for (let i = xs.length; i < r.table.rows; i++) xs.push(from + i);
-  return xs;
-}
-
-function drawPlots(r) {
-  const {table} = r;
-  const column = (name) => table.columns[table.names.indexOf(name)] ?? [];
-  if (!table.rows && !r.sweepX.length) return;
-  if (!r.plots.length) makePlots(r);
-  if (r.command.sweep) return redraw(r.plots[0], [r.sweepX, r.sweepY]);
-  switch (r.kind.plot) {
-  case 'ga': {
-    return redraw(r.plots[0], [column('time'), ...gaColumns(table).map((i) => table.columns[i])]);
-  }
-  case 'shares':
-    return redraw(r.plots[0], [counting(r, 0), ...table.columns.slice(0, 5)]);
-  case 'series':
-    return redraw(r.plots[0], [counting(r, Math.max(0, optionValue('mapseries', r.command.args, '-skip')) + 1),
-                               column('1')]);
-  default:
-    redraw(r.plots[0], [column('t'), column('x[t]')]);
-    redraw(r.plots[1], [column('t'), column('p[t]')]);
+    a.hidden = !r.size[name];
+    if (!r.size[name]) continue;
+    a.href = URL.createObjectURL(new Blob(r.chunks[name], {type: 'text/plain'}));
+    // A sweep's table is named as sweep/run.sh names it.
+    a.download = `${r.grid ? 'table' : program}${name === 'stderr' ? '-stderr' : ''}.txt`;
   }
 }
 
 // ---------------------------------------------------------------------------
 // Wiring
 
-function fromFragment() {
-  let line = location.hash.slice(1);
-  try {
-    line = decodeURIComponent(line);
-  } catch { /* a fragment typed with a bare % stays as it is */ }
-  if (!line.trim()) {
+let arrived = 0; // the fragment being read; an older one that was waiting gives way
+
+async function fromFragment() {
+  const turn = ++arrived;
+  const raw = location.hash.slice(1);
+  if (!raw) {
     // The bare page opens with the first program, without a history entry.
     history.replaceState(null, '', '#' + encodeURIComponent(PROGRAMS[0]));
     return fromFragment();
   }
-  const command = parseCommand(line);
-  if (!screens[command.program]) {
-    showCommand(line);
-    return pageError(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
+  const read = readFragment(raw);
+  if (read.refusal) {
+    showCommand(read.line);
+    return refuseWithForm(read.refusal);
   }
-  if (command.sweep && command.program !== 'mapseries') command.sweep = null;
+  if (read.grid) {
+    showCommand(read.line);
+    return fromGrid(read.grid, turn);
+  }
+  const {command, words} = read;
+  await screenOf(command.program); // the command shows once its run starts
+  if (turn !== arrived) return;
   showProgram(command.program);
   fillForm(screens[command.program], command.args, command.sweep);
-  start(command);
+  fillGrid(null, command.program);
+  start(command, words);
+}
+
+// A sweep/run.sh command line: its grid of runs spread over workers, shown
+// as one run whose output is the table.
+async function fromGrid(grid, turn) {
+  if (grid.error) return refuseWithForm(checkGrid(grid, null));
+  const screen = await screenOf(grid.program);
+  if (turn !== arrived) return;
+  const refusal = checkGrid(grid, screen);
+  if (refusal) return refuseWithForm(refusal);
+  showProgram(grid.program);
+  fillForm(screen, grid.args, null);
+  fillGrid(grid, grid.program);
+  halt();
+  clearOutputs();
+  const box = document.createElement('figure');
+  box.dataset.view = GRID_VIEW.name;
+  const inner = document.createElement('div');
+  const caption = Object.assign(document.createElement('figcaption'), {className: 'alt'});
+  box.append(inner, caption);
+  $('plot').append(box);
+  const r = current = {
+    command: {program: grid.program, args: grid.args, sweep: null}, grid, screen, id: ++runsStarted,
+    views: [{record: GRID_VIEW, view: GRID_VIEW.make(inner), caption}], counter: 0, running: true, ended: 0,
+    chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
+    data: null, shown: {}, described: 0,
+  };
+  r.stop = startGrid(grid, r, {
+    module: modules[grid.program],
+    update: () => r === current && r.running && show(r, false),
+    done: (status) => r === current && r.running && finish(r, status),
+  });
+  r.run = {program: grid.program, sweep: grid, expected: r.expected};
+  document.body.classList.add('running');
+  showProgress(r);
+  readOtherScreens();
+}
+
+// {command, words} from the address's fragment, {line, grid} for a
+// sweep/run.sh command line, or {line, refusal}.
+function readFragment(raw) {
+  let line = raw, command;
+  const refuse = (refusal) => ({line, refusal});
+  try {
+    line = decodeURIComponent(raw);
+  } catch {
+    return refuse('The address does not hold a command line: it has a % that is not an escape.');
+  }
+  const grid = parseSweep(line);
+  if (grid) return {line, grid};
+  try {
+    command = parseCommand(line);
+  } catch (e) {
+    return refuse(e.message);
+  }
+  if (!command.program.trim()) return refuse('The command line in the address is empty.');
+  if (!PROGRAMS.includes(command.program)) {
+    return refuse(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
+  }
+  if (command.sweep && command.program !== 'mapseries') {
+    return refuse('Only mapseries sweeps r: the other programs have no -r.');
+  }
+  if (!command.sweep) return {command, words: null};
+  const seq = seqWords(command.sweep, SWEEP_LIMIT);
+  return seq.error ? refuse(seq.error) : {command, words: seq.words};
+}
+
+// A refusal that leaves a form to go on with: the one shown, or the first
+// program's.
+async function refuseWithForm(text) {
+  refuse(text);
+  if ($('options').dataset.program) return;
+  const turn = arrived;
+  await screenOf(PROGRAMS[0]);
+  if (turn !== arrived || $('options').dataset.program) return;
+  showProgram(PROGRAMS[0]);
+  fillForm(screens[PROGRAMS[0]], [], null);
 }
 
 function showProgram(program) {
   $('program').value = program;
   $('summary').textContent = screens[program].summary;
   $('description').textContent = screens[program].description;
-  if ($('options').dataset.program !== program) buildForm(screens[program], program === 'mapseries');
+  showAbout(program);
+  if ($('options').dataset.program !== program) {
+    buildForm(screens[program], program === 'mapseries');
+    buildGrid(screens[program]);
+  }
 }
 
 async function copyCommand() {
@@ -318,22 +435,64 @@ async function copyCommand() {
   setTimeout(() => { $('copy').textContent = 'Copy'; }, 1500);
 }
 
-async function init() {
-  for (const program of PROGRAMS) {
-    screens[program] = parseHelp((await run(program, ['-help'])).stderr);
-    $('program').append(new Option(program, program));
-  }
-  $('program').onchange = () => setFragment({program: $('program').value, args: [], sweep: null});
-  const fromForm = () => setFragment({program: $('program').value, ...formCommand(screens[$('program').value])});
+// The picker runs a choice made by pointer at once, and one made with the
+// keys once they rest, so that arrowing through it starts one run.
+function wirePicker() {
+  const picker = $('program');
+  let keyed = 0, timer = 0;
+  picker.onkeydown = () => { keyed = performance.now(); };
+  picker.onchange = () => {
+    clearTimeout(timer);
+    const choose = () => {
+      timer = 0;
+      setFragment({program: picker.value, args: [], sweep: null});
+    };
+    if (performance.now() - keyed < SETTLE) timer = setTimeout(choose, SETTLE);
+    else choose();
+  };
+  picker.onblur = () => {
+    if (!timer) return;
+    clearTimeout(timer);
+    timer = 0;
+    setFragment({program: picker.value, args: [], sweep: null});
+  };
+}
+
+function init() {
+  workers = newWorkers();
+  helper = listen(workers.runner);
+  for (const program of PROGRAMS) $('program').append(new Option(program, program));
+  wirePicker();
+  const fromForm = () => {
+    const program = $('options').dataset.program;
+    if (!program) return;
+    const grid = gridLine(screens[program], formCommand(screens[program]).args);
+    if (grid) location.hash = '#' + encodeURIComponent(grid);
+    else setFragment({program, ...formCommand(screens[program])});
+  };
   $('controls').onchange = (e) => { if (e.target.id !== 'program') fromForm(); };
   $('controls').onsubmit = (e) => { e.preventDefault(); fromForm(); };
-  $('run').onclick = () => current && start(current.command);
+  $('run').onclick = () => {
+    if (current && !current.grid) start(current.command, current.run.words);
+    else fromFragment();
+  };
   $('stop').onclick = () => halt() && finish(current, 'stopped');
   $('reset').onclick = () => setFragment({program: $('program').value, args: [], sweep: null});
   $('copy').onclick = copyCommand;
-  window.onhashchange = fromFragment;
-  window.onresize = () => current && fitWidth(current.plots, $('plot'));
-  fromFragment();
+  wireGrid();
+  listExperiments($('experiments'));
+  window.onhashchange = () => fromFragment().catch(startFailed);
+  let width = 0;
+  new ResizeObserver(() => {
+    if ($('plot').clientWidth === width) return;
+    width = $('plot').clientWidth;
+    for (const {record, view} of current?.views ?? []) record.resize?.(view);
+  }).observe($('plot'));
+  fromFragment().catch(startFailed);
 }
 
-init().catch((e) => pageError(`The page could not start: ${e.message}`));
+function startFailed(e) {
+  refuse(`The page could not start the program: ${e.message}`);
+}
+
+init();

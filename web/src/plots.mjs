@@ -1,25 +1,31 @@
-// Draws each kind of output with uPlot: the columns a kind plots, and the
-// charts themselves, redrawn at most once a frame while output comes in.
+// The chart helpers the plot kinds draw with (uPlot): series told apart by
+// colour and dash, in a palette that colour-blind readers can tell apart; a
+// legend that shows the last values when the pointer is elsewhere; scatter
+// plots drawn as pixels; shaded ranges and reference lines.
 import uPlot from './vendor/uPlot.esm.js';
+import {formatValue} from './columns.mjs';
 
-const COLORS = ['#1f5fa8', '#c0392b', '#15803d', '#d97706', '#7e22ce'];
+// Blue, vermilion, bluish green, reddish purple and dark grey: apart for
+// the common colour-vision deficiencies, and each with its own dash.
+export const COLORS = ['#0072b2', '#d55e00', '#009e73', '#cc79a7', '#4d4d4d'];
+const DASHES = [[], [10, 5], [2, 4], [12, 4, 2, 4], [6, 3]];
+const MARKERS = ['solid', 'dashed', 'dotted', 'double', 'dashed']; // the dashes as the legend can show them
 const AXIS = {stroke: '#333', grid: {stroke: '#e5e5e5'}, ticks: {stroke: '#ccc'},
               font: '15px system-ui, sans-serif', labelFont: '16px system-ui, sans-serif'};
+const WHOLE = [1, 2, 5, 10, 20, 50, 100, 200, 500, 1e3, 2e3, 5e3, 1e4, 2e4, 5e4, 1e5, 2e5, 5e5,
+               1e6, 2e6, 5e6, 1e7, 2e7, 5e7, 1e8, 2e8, 5e8, 1e9];
 
-// Columns of a statistics block table: the average and the last numeric
-// measure of the best, per generation.
-export function gaColumns(table) {
-  const numeric = (i) => table.columns[i].some((v) => typeof v === 'number');
-  const names = table.names.map((n, i) => (numeric(i) ? n : null));
-  const average = names.findIndex((n) => n && n.startsWith('average'));
-  const best = names.findLastIndex((n) => n && n.startsWith('best'));
-  return [average, best].filter((i) => i >= 0);
+
+// The legend shows the values under the pointer, or at rest the last row.
+function legendValue(u, v, sidx, idx) {
+  return formatValue(idx === null || idx === undefined ? u.rest?.[sidx] : v);
 }
 
-function series(labels, points) {
+function series(labels, scatter) {
   return labels.map((label, i) => ({
-    label, stroke: COLORS[i % COLORS.length], width: 2,
-    ...(points ? {paths: () => null, points: {show: true, size: 3, fill: COLORS[i], stroke: COLORS[i]}} : {}),
+    label, stroke: COLORS[i % COLORS.length], width: 2, dash: DASHES[i % DASHES.length],
+    value: legendValue,
+    ...(scatter ? {paths: () => null, points: {show: false}} : {points: {show: false}}),
   }));
 }
 
@@ -28,7 +34,7 @@ function shade(ranges) {
   return (u) => {
     const {ctx, bbox} = u;
     ctx.save();
-    ctx.fillStyle = 'rgba(21, 128, 61, 0.10)';
+    ctx.fillStyle = 'rgba(0, 158, 115, 0.12)';
     for (const [from, to] of ranges) {
       const a = u.valToPos(from, 'x', true), b = u.valToPos(to, 'x', true);
       const left = Math.max(bbox.left, Math.min(a, b));
@@ -39,34 +45,131 @@ function shade(ranges) {
   };
 }
 
-// One chart in `element`: {x: label, y: label, labels, points, ranges,
-// ranges label, height}.
-export function chart(element, {x, y, labels, points = false, ranges = [], shaded = '', height = 340}) {
-  const width = Math.max(300, element.clientWidth || 800);
+// Dashed horizontal lines at the given y, each with its label.
+function lines(marks) {
+  return (u) => {
+    const {ctx, bbox} = u;
+    ctx.save();
+    ctx.strokeStyle = '#444';
+    ctx.fillStyle = '#333';
+    ctx.setLineDash([8 * devicePixelRatio, 5 * devicePixelRatio]);
+    ctx.lineWidth = devicePixelRatio;
+    ctx.font = `${13 * devicePixelRatio}px system-ui, sans-serif`;
+    ctx.textAlign = 'left';
+    ctx.textBaseline = 'bottom';
+    for (const {y, label} of marks) {
+      const p = u.valToPos(y, 'y', true);
+      if (p < bbox.top || p > bbox.top + bbox.height) continue;
+      ctx.beginPath();
+      ctx.moveTo(bbox.left, p);
+      ctx.lineTo(bbox.left + bbox.width, p);
+      ctx.stroke();
+      ctx.fillText(label, bbox.left + 6 * devicePixelRatio, p - 4 * devicePixelRatio);
+    }
+    ctx.restore();
+  };
+}
+
+// The points of every series as small squares: fast for a hundred thousand.
+// Past that the data is a grid of cells (reduce.mjs), drawn as an image.
+function pixels(u) {
+  const {ctx} = u;
+  if (u.cells) return drawCells(u, u.cells);
+  const size = Math.max(1, Math.round(1.5 * devicePixelRatio));
+  ctx.save();
+  for (let s = 1; s < u.series.length; s++) {
+    ctx.fillStyle = COLORS[(s - 1) % COLORS.length];
+    const xs = u.data[0], ys = u.data[s];
+    for (let i = 0; i < xs.length; i++) {
+      if (ys[i] === null) continue;
+      ctx.fillRect(Math.round(u.valToPos(xs[i], 'x', true)), Math.round(u.valToPos(ys[i], 'y', true)), size, size);
+    }
+  }
+  ctx.restore();
+}
+
+// The grid's corners are the data's two points; its row 0 is the lowest y.
+// Each filled cell marks the pixel it falls in, so that none is lost when
+// the grid is finer than the plot.
+function drawCells(u, {cells, width, height}) {
+  const [x0, x1] = u.data[0].map((v) => Math.round(u.valToPos(v, 'x', true)));
+  const [y0, y1] = u.data[1].map((v) => Math.round(u.valToPos(v, 'y', true)));
+  const w = x1 - x0, h = y0 - y1;
+  if (w < 1 || h < 1) return;
+  const image = new ImageData(w, h);
+  const [r, g, b] = [1, 3, 5].map((i) => parseInt(COLORS[0].slice(i, i + 2), 16));
+  for (let j = 0; j < height; j++) {
+    const row = h - 1 - Math.floor(j * h / height);
+    for (let i = 0, k = j * width; i < width; i++, k++) {
+      if (!cells[k]) continue;
+      const p = (row * w + Math.floor(i * w / width)) * 4;
+      image.data[p] = r;
+      image.data[p + 1] = g;
+      image.data[p + 2] = b;
+      image.data[p + 3] = 255;
+    }
+  }
+  const canvas = new OffscreenCanvas(w, h);
+  canvas.getContext('2d').putImageData(image, 0, 0);
+  u.ctx.drawImage(canvas, x0, y1); // drawn over the grid lines, as the points are
+}
+
+// Ticks at 0, 1, 10, 100, ... on the log-like axis.
+function decades(u, axis, min, max) {
+  const ticks = [0];
+  for (let t = 1; t <= max; t *= 10) if (t >= min) ticks.push(t);
+  return ticks;
+}
+
+// One chart in `element`: {x, y: axis labels; labels: the series; scatter;
+// ranges: [from, to] of x shaded, named by `shaded`; marks: [{y, label}]
+// dashed lines; xlog: x on a log-like scale that still shows 0; whole: x
+// ticks on whole numbers only; height; onPick(x): a click at x}.
+export function chart(element, {x, y, labels, scatter = false, ranges = [], shaded = '', marks = [],
+                                xlog = false, whole = false, height = 340, onPick = null}) {
+  const width = Math.max(280, element.clientWidth || 800);
+  const hooks = {drawClear: [], draw: []};
+  if (ranges.length) hooks.drawClear.push(shade(ranges));
+  if (marks.length) hooks.draw.push(lines(marks));
+  if (scatter) hooks.draw.push(pixels);
+  if (onPick) {
+    hooks.ready = [(u) => u.over.addEventListener('click', (e) => {
+      onPick(u.posToVal(e.clientX - u.over.getBoundingClientRect().left, 'x'));
+    })];
+  }
   const opts = {
     width, height,
-    scales: {x: {time: false}},
-    axes: [{...AXIS, label: shaded ? `${x}    (shaded: ${shaded})` : x}, {...AXIS, label: y, size: 70}],
-    series: [{label: x}, ...series(labels, points)],
-    legend: {live: true},
+    scales: {
+      // The data's own x range: no padding before the first step.
+      x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, Math.max(max, min + 1)]} : {})},
+      // A reference line stays in sight above or below the data.
+      ...(marks.length ? {y: {range: (u, min, max) => uPlot.rangeNum(
+        Math.min(min ?? Infinity, ...marks.map((m) => m.y)), Math.max(max ?? -Infinity, ...marks.map((m) => m.y)),
+        0.1, true)}} : {}),
+    },
+    axes: [{...AXIS, label: shaded ? `${x}    (shaded: ${shaded})` : x, ...(whole ? {incrs: WHOLE} : {}),
+            ...(xlog ? {splits: decades} : {})},
+           {...AXIS, label: y, size: 70}],
+    series: [{label: x, value: legendValue}, ...series(labels, scatter)],
+    legend: {live: true, markers: {width: 3, dash: (u, i) => MARKERS[(i - 1) % MARKERS.length]}},
     cursor: {sync: {key: 'run'}},
-    hooks: ranges.length ? {drawClear: [shade(ranges)]} : {},
+    hooks,
   };
   const data = [[], ...labels.map(() => [])];
-  return new uPlot(opts, data, element);
+  const plot = new uPlot(opts, data, element);
+  plot.rest = [];
+  return plot;
 }
 
-// Redraws a chart with new data once per animation frame at most.
-export function redraw(plot, data) {
-  plot.pending = data;
-  if (plot.scheduled) return;
-  plot.scheduled = true;
-  requestAnimationFrame(() => {
-    plot.scheduled = false;
-    plot.setData(plot.pending);
-  });
+// Shows new data: [x, ...series], and `last`, the values ([x, ...series])
+// the legend shows at rest; for a scatter, `cells` its grid, if it has one.
+export function setData(plot, data, last = [], cells = null) {
+  plot.rest = last;
+  plot.cells = cells;
+  plot.setData(data);
+  if (plot.cursor.idx === null || plot.cursor.idx === undefined) plot.setLegend({idx: null});
 }
 
-export function fitWidth(plots, element) {
-  for (const p of plots) p.setSize({width: Math.max(300, element.clientWidth), height: p.height});
+export function fitWidth(plot, element) {
+  plot.setSize({width: Math.max(280, element.clientWidth), height: plot.height});
 }

@@ -5,6 +5,8 @@
 //   args     the words after the program name
 //   options  files: {name: text or bytes}, added to the default files
 //            onStdout, onStderr: called with each piece of text as it comes
+//            bytes: true hands the callbacks the bytes instead (a view into
+//              the program's memory, valid only during the call)
 //            collect: false leaves the result's stdout and stderr empty, for
 //              output that only the callbacks need
 import defaultFiles from './files.mjs';
@@ -13,6 +15,12 @@ export const PROGRAMS = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed',
                          'tacticpool', 'mapseries', 'orbitpin'];
 
 const compiled = new Map(); // program -> Promise<[factory, WebAssembly.Module]>
+const given = new Map(); // program -> WebAssembly.Module compiled elsewhere
+
+// A module compiled in another worker, so that this one need not compile it.
+export function provide(program, module) {
+  if (!compiled.has(program)) given.set(program, module);
+}
 
 async function wasmBytes(url) {
   if (url.protocol === 'file:') {
@@ -26,14 +34,13 @@ async function wasmBytes(url) {
 
 // The glue and the compiled module of a program, made once and shared by
 // every run; each run instantiates it afresh.
-function load(program) {
+export function load(program) {
   if (!PROGRAMS.includes(program)) throw new Error(`unknown program "${program}"`);
   if (!compiled.has(program)) {
     const base = new URL(`programs/${program}`, import.meta.url);
-    const loading = Promise.all([
-      import(`${base}.mjs`).then((m) => m.default),
-      wasmBytes(new URL(`${base}.wasm`)).then((b) => WebAssembly.compile(b)),
-    ]);
+    const module = given.get(program) ??
+      wasmBytes(new URL(`${base}.wasm`)).then((b) => WebAssembly.compile(b));
+    const loading = Promise.all([import(`${base}.mjs`).then((m) => m.default), module]);
     loading.catch(() => compiled.delete(program)); // the next run tries again
     compiled.set(program, loading);
   }
@@ -65,18 +72,19 @@ function addFiles(FS, files) {
 
 // Collects one stream's bytes (copied: the heap they lie in is reused) and
 // hands its text on as it comes; the whole text is decoded once, at the end.
-function collector(onText, keep) {
+function collector(onText, keep, raw) {
   const decoder = new TextDecoder();
   const chunks = [];
   return {
     add(bytes) {
       if (keep) chunks.push(bytes.slice());
       if (!onText) return;
+      if (raw) return onText(bytes);
       const text = decoder.decode(bytes, {stream: true});
       if (text) onText(text);
     },
     text() {
-      const rest = onText ? decoder.decode() : '';
+      const rest = onText && !raw ? decoder.decode() : '';
       if (rest) onText(rest);
       const all = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
       let at = 0;
@@ -89,8 +97,8 @@ function collector(onText, keep) {
 export async function run(program, args = [], options = {}) {
   const [factory, module] = await load(program);
   const keep = options.collect !== false;
-  const out = collector(options.onStdout, keep);
-  const err = collector(options.onStderr, keep);
+  const out = collector(options.onStdout, keep, options.bytes);
+  const err = collector(options.onStderr, keep, options.bytes);
   let status = null;
   let crash = null;
   let ended;

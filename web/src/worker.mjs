@@ -1,22 +1,148 @@
-// Runs programs away from the page: one message starts a list of runs of one
-// program (a single run, or one per value of a sweep), whose output is posted
-// back piece by piece as it comes. The page stops a run by ending the worker.
-import {run} from './suite.mjs';
+// Runs programs away from the page and handles their output there, so that
+// the page's thread only draws. One file, three roles, by message:
+//
+//   {type: 'help', id, program}: replies {type: 'help', id, program, text,
+//     module}: the help screen, and the compiled module to hand to the next
+//     worker (the page ends the workers of a run to stop it)
+//   {type: 'run', port, command, words, modules}: the runner. Runs the
+//     program once, or once per value of r of a sweep (words), and sends its
+//     bytes through `port` as they come, in order, with each run's end.
+//   {type: 'read', port, id, command, values, words, screen}: the reader.
+//     Takes what the runner sends, keeps the bytes, feeds the records of
+//     views.mjs that serve the run, and replies to the page at most every
+//     100 ms while output comes, and once at the end, with {type: 'data' |
+//     'end', id, ...}:
+//       chunks: {stdout, stderr}  the bytes since the last message, as
+//                                 Blobs (null if none): all of them, in order
+//       head: {stdout, stderr}    the first part of each stream as text,
+//                                 where it grew
+//       views: [data, ...]        each serving record's snapshot
+//       ended: runs ended; status: the last run's exit status
+//     or {type: 'crash', id, message} if the run could not go on.
+// Running and reading in two workers lets a long output be read while the
+// program goes on writing it.
+import {run, load, provide} from './suite.mjs';
 
-onmessage = async ({data: {id, program, runs, files}}) => {
+// Only a reader needs the records: loaded beside the rest, not before it,
+// so that a runner is ready sooner.
+const records = import('./views.mjs');
+
+const SHOWN = 20000; // characters of each stream the page shows: more slows its layout
+const EVERY = 100; // milliseconds between messages to the page
+const BATCH = 1 << 20; // bytes the runner gathers before sending them on
+const BATCH_TIME = 20; // or milliseconds
+
+async function help({id, program}) {
+  const {stderr} = await run(program, ['-help']);
+  const [, module] = await load(program);
+  postMessage({type: 'help', id, program, text: stderr, module});
+}
+
+async function runner({port, command, words, modules}) {
+  for (const [program, module] of Object.entries(modules ?? {})) provide(program, module);
+  const runs = words ? words.map((r) => [...command.args, '-r', r]) : [command.args];
+  let pieces = [], size = 0, sent = performance.now();
+  const send = () => {
+    port.postMessage({type: 'bytes', pieces}, pieces.map((p) => p[2].buffer));
+    pieces = [];
+    size = 0;
+    sent = performance.now();
+  };
+  const take = (name, index) => (bytes) => {
+    pieces.push([name, index, bytes.slice()]); // the program's memory is reused
+    size += bytes.length;
+    if (size >= BATCH || performance.now() - sent >= BATCH_TIME) send();
+  };
   try {
     for (const [index, args] of runs.entries()) {
-      const {status} = await run(program, args, {
-        files,
-        collect: false,
-        onStdout: (text) => postMessage({id, type: 'stdout', index, text}),
-        onStderr: (text) => postMessage({id, type: 'stderr', index, text}),
+      const {status} = await run(command.program, args, {
+        collect: false, bytes: true, onStdout: take('stdout', index), onStderr: take('stderr', index),
       });
-      postMessage({id, type: 'end', index, status});
+      send();
+      port.postMessage({type: 'ended', index, status});
       if (status !== 0) break; // a sweep stops at its first failed run
     }
-    postMessage({id, type: 'done'});
+    port.postMessage({type: 'done'});
   } catch (e) {
-    postMessage({id, type: 'crash', message: String(e && e.message || e)});
+    send(); // what the program wrote before it failed
+    port.postMessage({type: 'crash', message: String(e && e.message || e)});
+  }
+}
+
+async function reader({port, id, command, values, words, screen}) {
+  const {viewsFor, streamOf, describeRun} = await records;
+  const described = describeRun(command, {values, words, screen});
+  const views = viewsFor(described).map((record) => ({
+    record, state: record.start(described), stream: streamOf(record, described),
+  }));
+  const streams = {};
+  for (const name of ['stdout', 'stderr']) {
+    // Text is made only while the page's part of the stream is not full, or
+    // for a record that reads text.
+    const texts = views.filter((v) => v.stream === name && !v.record.bytes);
+    const bytes = views.filter((v) => v.stream === name && v.record.bytes);
+    streams[name] = {decoder: new TextDecoder(), parts: [], head: '', grew: false, texts, bytes};
+  }
+  let ended = 0, status = null, posted = performance.now();
+
+  const send = (type) => {
+    const message = {type, id, ended, status, chunks: {}, head: {}};
+    for (const [name, s] of Object.entries(streams)) {
+      message.chunks[name] = s.parts.length ? new Blob(s.parts) : null;
+      s.parts = [];
+      if (s.grew) message.head[name] = s.head;
+      s.grew = false;
+    }
+    message.views = views.map((v) => v.record.snapshot(v.state));
+    postMessage(message);
+    posted = performance.now();
+  };
+  const take = (name, index, bytes) => {
+    const s = streams[name];
+    s.parts.push(bytes);
+    if (s.head.length < SHOWN || s.texts.length) {
+      const text = s.decoder.decode(bytes, {stream: true});
+      if (s.head.length < SHOWN && text) {
+        s.head += text.slice(0, SHOWN - s.head.length);
+        s.grew = true;
+      }
+      if (text) for (const v of s.texts) v.record.text(v.state, text, index);
+    }
+    for (const v of s.bytes) v.record.bytes(v.state, bytes, index);
+  };
+
+  port.onmessage = ({data}) => {
+    try {
+      switch (data.type) {
+      case 'bytes':
+        for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
+        if (performance.now() - posted >= EVERY) send('data');
+        break;
+      case 'ended':
+        for (const v of views) v.record.end?.(v.state, data.index, data.status);
+        ended = data.index + 1;
+        status = data.status;
+        break;
+      case 'done':
+        send('end');
+        break;
+      case 'crash':
+        send('data');
+        postMessage({type: 'crash', id, message: data.message});
+      }
+    } catch (e) {
+      postMessage({type: 'crash', id, message: String(e && e.message || e)});
+      port.close();
+    }
+  };
+}
+
+const roles = {help, run: runner, read: reader};
+
+onmessage = async ({data}) => {
+  try {
+    await roles[data.type](data);
+  } catch (e) {
+    postMessage({type: 'crash', id: data.id, message: String(e && e.message || e)});
   }
 };

@@ -1,16 +1,23 @@
 // The page in headless Chromium against the native programs: a command line
-// in the URL fragment runs and draws; a bad option shows the message and the
-// help screen; a changed form value updates the URL and reruns; the console
-// stays free of errors. BIN_DIR names the folder of the native programs;
-// CHROMIUM the browser (default /usr/bin/chromium); SCREENSHOT, if set, a
-// file for a picture of the page.
+// in the URL fragment runs, prints as native, draws and says what it drew;
+// refusals and failures are announced; Stop keeps what was written; long
+// output neither freezes the page nor loses a byte; a phone's width, a
+// keyboard and axe-core's checks; the console stays free of errors.
+// BIN_DIR names the folder of the native programs; CHROMIUM the browser
+// (default /usr/bin/chromium); SCREENSHOT, if set, a file for a picture of
+// the page; PICTURES, if set, a folder for pictures of two views and of the
+// experiments.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
+import {createRequire} from 'node:module';
+import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {chromium} from 'playwright-core';
 import {serve} from '../server.mjs';
+import {EXPERIMENTS} from '../src/experiments.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -23,7 +30,9 @@ const RUNS = [
   'mapseries -points 50',
   'orbitpin -points 200 -on1 20 -off 80 -on2 120 -skip 50',
   'for r in $(seq 0.7 0.01 1); do mapseries -skip 100 -points 20 -r $r; done',
+  'for r in $(seq 0.9 -0.02 0.8); do mapseries -skip 50 -points 10 -r $r; done',
 ];
+const axe = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 let server, browser, page, base;
 const errors = [];
@@ -36,6 +45,12 @@ before(async () => {
   page = await browser.newPage({viewport: {width: 1200, height: 800}});
   page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   page.on('pageerror', (e) => errors.push(e.message));
+  await page.addInitScript(() => {
+    window.longest = 0;
+    new PerformanceObserver((list) => {
+      for (const e of list.getEntries()) window.longest = Math.max(window.longest, e.duration);
+    }).observe({type: 'longtask'});
+  });
 });
 
 after(async () => {
@@ -52,9 +67,9 @@ function native(line) {
 
 // Waits for the run of `line` to end; the command is shown as the run
 // starts, the status as it ends.
-async function result(line) {
+async function result(line, timeout = 30000) {
   await page.waitForFunction((l) => document.getElementById('command').textContent === l &&
-                                    document.getElementById('status').textContent !== '', line);
+                                    document.getElementById('status').textContent !== '', line, {timeout});
   const text = (id) => page.textContent(`#${id}`);
   return {stdout: await text('stdout'), stderr: await text('stderr'), status: await text('status')};
 }
@@ -74,26 +89,136 @@ function colouredPixels() {
   });
 }
 
-const open = (line) => page.goto(`${base}#${encodeURIComponent(line)}`);
 
-test('a command line in the fragment runs, prints as native and draws', {skip: !bin && 'BIN_DIR not set'}, async () => {
+const open = (line) => page.goto(`${base}#${encodeURIComponent(line)}`);
+const skip = {skip: !bin && 'BIN_DIR not set'};
+const visibleText = (selector) => page.evaluate((s) => {
+  const e = document.querySelector(s);
+  return e && e.checkVisibility() ? e.textContent : null;
+}, selector);
+
+// What a reader without the picture gets: the text alternatives, the legend
+// at rest, the announcement.
+const words = () => page.evaluate(() => ({
+  alts: [...document.querySelectorAll('#plot figcaption')].map((e) => e.textContent),
+  legend: [...document.querySelectorAll('#plot .u-legend .u-value')].map((e) => e.textContent),
+  announced: document.getElementById('announce').textContent,
+}));
+
+test('a command line in the fragment runs, prints as native, draws and says what it drew', skip, async () => {
   for (const line of RUNS) {
     await open(line);
     assert.deepEqual(await result(line), native(line), line);
     assert.ok(await colouredPixels() > 50, `${line}: nothing drawn`);
+    const said = await words();
+    assert.equal(said.announced, 'The run ended with exit status 0.');
+    assert.ok(said.alts.length && said.alts.every((t) => /\d/.test(t)), `${line}: ${said.alts}`);
+    if (!line.startsWith('for')) assert.ok(!said.legend.includes('--'), `${line}: legend ${said.legend}`);
   }
 });
 
-test('a bad option shows the message and the help screen', {skip: !bin && 'BIN_DIR not set'}, async () => {
+// Each view in its own element, drawn: the pixels of its canvases in a
+// colour of a series, not the greys of the axes.
+function viewPixels() {
+  return page.evaluate(() => Object.fromEntries([...document.querySelectorAll('#plot [data-view]')].map((view) => {
+    let n = 0;
+    for (const canvas of view.querySelectorAll('canvas')) {
+      const {data} = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+      for (let i = 0; i < data.length; i += 4) {
+        const [r, g, b, a] = data.subarray(i, i + 4);
+        if (a > 0 && Math.max(r, g, b) - Math.min(r, g, b) > 80) n++;
+      }
+    }
+    return [view.dataset.view, n];
+  })));
+}
+
+test('every view draws its picture', skip, async () => {
+  const seen = new Set();
+  for (const line of [...RUNS, 'peakseek -gens 20 -target 0.8 -var 0.01', 'sweep/run.sh -p hillscan -v "0.01 0.1" -s 2 -a "-gens 5"']) {
+    await open(line);
+    await result(line);
+    for (const [view, pixels] of Object.entries(await viewPixels())) {
+      assert.ok(pixels > 50, `${line}: view ${view} drew ${pixels} coloured pixels`);
+      seen.add(view);
+    }
+  }
+  for (const view of ['phase', 'return', 'landscape', 'strategies', 'population', 'sweep']) assert.ok(seen.has(view), view);
+});
+
+test('every experiment link runs to status 0', skip, async () => {
+  await open('peakseek -gens 1');
+  await result('peakseek -gens 1');
+  for (const {id, line} of EXPERIMENTS) {
+    await page.click(`[data-experiment="${id}"] a`);
+    assert.equal((await result(line)).status, '0', id);
+  }
+});
+
+// sweep/run.sh's table for a sweep command line, and the time it took.
+function nativeSweep(line) {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'page-sweep-'));
+  try {
+    const start = Date.now();
+    const r = spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}"`], {cwd: top, encoding: 'utf8'});
+    assert.equal(r.status, 0, r.stderr);
+    return {table: fs.readFileSync(path.join(dir, 'table.txt'), 'utf8'), ms: Date.now() - start};
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+}
+
+test('a sweep prints the table sweep/run.sh writes', skip, async (t) => {
+  for (const line of ['sweep/run.sh -p tacticbreed -v "0 0.05" -s 3 -a "-gens 10 -size 20"',
+                      'sweep/run.sh -p tacticpool -o -rounds -v "2 10" -s 2 -a "-steps 300 -noise 0.05"',
+                      'sweep/run.sh']) {
+    const start = Date.now();
+    await open(line);
+    const got = await result(line);
+    const ms = Date.now() - start;
+    const want = nativeSweep(line);
+    assert.equal(got.stdout, want.table, line);
+    assert.equal(got.status, '0', line);
+    t.diagnostic(`${line}: page ${ms} ms, sweep/run.sh ${want.ms} ms`);
+  }
+});
+
+test('refusals the page makes are announced, and the next run works', skip, async () => {
+  const cases = [ // fragment as typed, the message
+    ['ls', /There is no program "ls"/],
+    ['%', /% that is not an escape/],
+    ['%20', /empty/],
+    ["peakseek -seed '7", /unbalanced ' quote/],
+    ['for r in $(seq 0.7 0 1); do mapseries -r $r; done', /must not be 0/],
+    ['for r in $(seq 0,7 0.1 1); do mapseries -r $r; done', /decimal/],
+    ['for r in $(seq 1 0.1 0.7); do mapseries -r $r; done', /reversed/],
+    ['for r in $(seq 0 0.00001 1); do mapseries -r $r; done', /100001 values.*at most 20000/],
+  ];
+  for (const [fragment, message] of cases) {
+    await page.goto(`${base}#${fragment.replace(/ /g, '%20')}`);
+    await page.waitForSelector('#alert', {state: 'visible'});
+    assert.match(await visibleText('#alert'), message, fragment);
+    assert.match(await page.textContent('#announce'), message, fragment);
+    assert.equal(await page.textContent('#status'), '', fragment);
+  }
+  await page.selectOption('#program', 'orbitpin');
+  assert.deepEqual(await result('orbitpin'), native('orbitpin'));
+  assert.ok(await page.isHidden('#alert'));
+});
+
+test('a failed run shows and announces its message and the help screen', skip, async () => {
   const line = 'hillscan -size 20 -bogus';
   await open(line);
   const got = await result(line);
   assert.deepEqual(got, native(line));
   assert.match(got.stderr, /unknown or incorrectly used option "-bogus"[^]*Usage: hillscan/);
   assert.ok(await page.isVisible('#stderr'));
+  assert.match(await visibleText('#alert'), /exit status 1[^]*"-bogus"/);
+  assert.doesNotMatch(await visibleText('#alert'), /Usage/);
+  assert.equal(await page.textContent('#announce'), 'The run failed with exit status 1.');
 });
 
-test('a changed value updates the URL and reruns', {skip: !bin && 'BIN_DIR not set'}, async () => {
+test('a changed value updates the URL and reruns', skip, async () => {
   await open('peakseek -gens 3');
   await result('peakseek -gens 3');
   await page.fill('#opt-seed', '7');
@@ -103,23 +228,159 @@ test('a changed value updates the URL and reruns', {skip: !bin && 'BIN_DIR not s
   assert.equal(await page.evaluate(() => location.hash), `#${encodeURIComponent(line)}`);
 });
 
-test('Stop ends a long run, and the next run goes on', {skip: !bin && 'BIN_DIR not set'}, async () => {
-  await open('tacticbreed -gens 1000000');
-  await page.waitForSelector('#stop', {state: 'visible'});
-  await page.click('#stop');
-  assert.equal((await result('tacticbreed -gens 1000000')).status, 'stopped');
-  await open('tacticbreed -gens 3');
-  assert.deepEqual(await result('tacticbreed -gens 3'), native('tacticbreed -gens 3'));
+test('progress moves while a run goes on, though its output fills no block', skip, async () => {
+  const line = 'peakseek -size 50000 -gens 100'; // 100 blocks of 100 bytes, over about a second
+  await open(line);
+  const seen = new Set();
+  while (await page.textContent('#status') === '' || await page.textContent('#command') !== line) {
+    seen.add(await page.textContent('#progress-text'));
+    await page.waitForTimeout(30);
+  }
+  const between = [...seen].filter((t) => /^generation ([1-9]\d?) of 100$/.test(t));
+  assert.ok(between.length >= 2, `progress seen: ${[...seen]}`);
 });
 
-test('a 100,000-step tacticpool run ends and draws', {skip: !bin && 'BIN_DIR not set'}, async (t) => {
-  await open('tacticpool -steps 10');
-  await result('tacticpool -steps 10');
+// The bytes of a download link, fetched in the page.
+const download = (id) => page.evaluate(async (i) => {
+  const a = document.getElementById(i);
+  return a.href ? (await fetch(a.href)).text() : null;
+}, id);
+
+test('Stop ends a run at once and keeps exactly what was written; the next run goes on', skip, async () => {
+  const line = 'tacticpool -steps 100000000';
+  await open(line);
+  await page.waitForFunction(() => /^step [1-9]/.test(document.getElementById('progress-text').textContent));
   const start = Date.now();
-  await page.evaluate(() => { location.hash = '#tacticpool'; });
-  await result('tacticpool');
-  t.diagnostic(`tacticpool -steps 100000: ${Date.now() - start} ms to the status`);
-  assert.ok(await colouredPixels() > 50);
+  await page.click('#stop');
+  assert.equal((await result(line)).status, 'stopped');
+  assert.ok(Date.now() - start < 2000, `Stop took ${Date.now() - start} ms`); // a few hundred, unloaded
+  const kept = await download('download-stdout');
+  const want = spawnSync('bash', ['-c', `${bin}/${line} | head -c ${kept.length}`], {encoding: 'utf8', maxBuffer: 1 << 28});
+  assert.ok(kept === want.stdout, 'the download is not what the program wrote');
+  const lines = kept.split('\n').length - 1;
+  assert.equal(await page.textContent('#progress-text'), `step ${lines} of 100000000`);
+  assert.ok(await page.isVisible('#stopped-note'));
+  // A generation counts once the next one begins: a half-written one is not drawn.
+  const ga = 'tacticbreed -gens 1000000';
+  await open(ga);
+  await page.waitForFunction(() => /^generation [1-9]/.test(document.getElementById('progress-text').textContent));
+  await page.click('#stop');
+  await result(ga);
+  const blocks = (await download('download-stderr')).split('---\n').length - 1;
+  assert.equal(await page.textContent('#progress-text'), `generation ${blocks - 1} of 1000000`);
+  await open('tacticbreed -gens 3');
+  assert.deepEqual(await result('tacticbreed -gens 3'), native('tacticbreed -gens 3'));
+  assert.ok(await page.isHidden('#stopped-note'));
+});
+
+// A digest of a download, made in the page, and of the native output.
+const digest = (id) => page.evaluate(async (i) => {
+  const blob = await (await fetch(document.getElementById(i).href)).arrayBuffer();
+  return [...new Uint8Array(await crypto.subtle.digest('SHA-256', blob))]
+    .map((b) => b.toString(16).padStart(2, '0')).join('');
+}, id);
+const nativeDigest = (line) => spawnSync('bash', ['-c', `${bin}/${line} | sha256sum`], {encoding: 'utf8'})
+  .stdout.split(' ')[0];
+
+test('long output keeps the page responsive and every byte', skip, async (t) => {
+  for (const line of ['tacticpool -steps 2000000', 'mapseries -points 20000000']) {
+    await page.goto('about:blank'); // a fresh document, without the garbage of what came before
+    await open('tacticpool -steps 10');
+    await result('tacticpool -steps 10');
+    await page.evaluate(() => {
+      window.longest = 0;
+      window.heap = 0;
+      window.heapTimer = setInterval(() => { window.heap = Math.max(window.heap, performance.memory.usedJSHeapSize); }, 100);
+    });
+    const start = Date.now();
+    await page.evaluate((l) => { location.hash = '#' + encodeURIComponent(l); }, line);
+    assert.equal((await result(line, 240000)).status, '0');
+    const ms = Date.now() - start;
+    const {longest, heap} = await page.evaluate(() => {
+      clearInterval(window.heapTimer);
+      return {longest: window.longest, heap: window.heap};
+    });
+    const nativeStart = Date.now();
+    const want = nativeDigest(line);
+    t.diagnostic(`${line}: ${ms} ms in the page, ${Date.now() - nativeStart} ms natively with sha256sum; ` +
+                 `longest task ${Math.round(longest)} ms, heap ${Math.round(heap / 1e6)} MB`);
+    // Under 100 ms on a quiet machine; tests running beside it stretch that.
+    assert.ok(longest < 1000, `${line}: the page was blocked for ${longest} ms`);
+    assert.ok(heap < 300e6, `${line}: heap ${heap}`);
+    assert.ok(await colouredPixels() > 50);
+    assert.equal(await digest('download-stdout'), want, line);
+  }
+});
+
+test('a bifurcation diagram from the defaults, and a column of it opened', skip, async () => {
+  await open('mapseries');
+  await result('mapseries');
+  await page.check('#sweep-on');
+  const line = 'for r in $(seq 0.7 0.001 1); do mapseries -points 80 -skip 300 -r $r; done';
+  await result(line, 60000);
+  await page.locator('[data-view=bifurcation] .u-over').click(); // at r = 0.85
+  await page.waitForFunction(() => !decodeURIComponent(location.hash).startsWith('#for'));
+  assert.match(decodeURIComponent(await page.evaluate(() => location.hash)),
+               /^#mapseries -points 80 -skip 300 -r 0\.8[45]\d$/);
+});
+
+test('a phone width holds every program, message and help screen', skip, async () => {
+  await page.setViewportSize({width: 390, height: 800});
+  for (const line of [...RUNS.slice(0, 7), 'hillscan -help', 'orbitpin -points 2000']) {
+    await open(line);
+    await result(line);
+    const {width, plotFirst} = await page.evaluate(() => ({
+      width: document.documentElement.scrollWidth,
+      plotFirst: document.getElementById('plot').getBoundingClientRect().top <
+                 document.getElementById('options').getBoundingClientRect().top,
+    }));
+    assert.ok(width <= 390, `${line}: ${width} px wide`);
+    assert.ok(plotFirst, `${line}: the options come before the plot`);
+  }
+  await page.setViewportSize({width: 1200, height: 800});
+});
+
+test('axe-core finds no violation, running, failed or refused', skip, async () => {
+  for (const fragment of ['peakseek -gens 5', 'hillscan -bogus', 'ls', 'tacticbreed -gens 5 -size 20 -hlen 2 -dump',
+                          'sweep/run.sh -p tacticpool -s 2 -a "-steps 50"']) {
+    await open(fragment);
+    await page.waitForFunction(() => document.getElementById('status').textContent ||
+                                     !document.getElementById('alert').hidden);
+    await page.addScriptTag({path: axe});
+    const violations = await page.evaluate(async () => (await window.axe.run()).violations
+      .map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`));
+    assert.deepEqual(violations, [], fragment);
+  }
+});
+
+test('the keyboard: a visible focus, and arrowing through the models runs once', skip, async () => {
+  await open('peakseek -gens 5');
+  await result('peakseek -gens 5');
+  await page.focus('#reset');
+  await page.keyboard.press('Shift+Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'run');
+  assert.ok(await page.evaluate(() => parseFloat(getComputedStyle(document.activeElement).outlineWidth) >= 2));
+  await page.evaluate(() => {
+    window.hashes = 0;
+    addEventListener('hashchange', () => window.hashes++);
+  });
+  await page.focus('#program');
+  for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowDown');
+  await result('tacticbreed');
+  assert.equal(await page.evaluate(() => window.hashes), 1);
+});
+
+test('a link compiles its own program first', skip, async (t) => {
+  const wasm = [];
+  const listen = (r) => r.url().endsWith('.wasm') && wasm.push(r.url().replace(/.*\//, ''));
+  const fresh = await browser.newPage({viewport: {width: 1200, height: 800}});
+  fresh.on('request', listen);
+  const start = Date.now();
+  await fresh.goto(`${base}#orbitpin`);
+  await fresh.waitForSelector('#plot canvas');
+  t.diagnostic(`orbitpin: the first plot ${Date.now() - start} ms after the page was asked for`);
+  assert.equal(wasm[0], 'orbitpin.wasm');
+  await fresh.close();
 });
 
 test('a picture of the page', {skip: !process.env.SCREENSHOT && 'SCREENSHOT not set'}, async () => {
@@ -128,6 +389,17 @@ test('a picture of the page', {skip: !process.env.SCREENSHOT && 'SCREENSHOT not 
   await open(line);
   await result(line);
   await page.screenshot({path: process.env.SCREENSHOT});
+});
+
+test('pictures of two views and the experiments', {skip: !process.env.PICTURES && 'PICTURES not set'}, async () => {
+  await page.setViewportSize({width: 1100, height: 720});
+  for (const [line, view, name] of [['orbitpin -gauss 0.002 -points 400', 'phase', 'web-phase.png'],
+                                    ['hillscan -size 20 -gens 100 -seed 3', 'landscape', 'web-landscape.png']]) {
+    await open(line);
+    await result(line);
+    await page.locator(`[data-view=${view}]`).screenshot({path: path.join(process.env.PICTURES, name)});
+  }
+  await page.locator('#experiments').screenshot({path: path.join(process.env.PICTURES, 'web-experiments.png')});
 });
 
 test('the console shows no errors', () => {

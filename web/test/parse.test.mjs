@@ -1,34 +1,73 @@
-// The pure readers of the page: help screens into option tables, output into
-// columns (whole or in pieces that split lines anywhere).
+// The pure readers of the page, which need no WebAssembly build: command
+// lines into words and sweeps, output into columns (whole or in pieces that
+// split lines anywhere).
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
-import {run} from '../dist/suite.mjs';
-import {parseHelp, splitWords, joinWords} from '../src/help.mjs';
+import {splitWords, joinWords, seqWords} from '../src/command.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
-
-test('help screens read into option tables', async () => {
-  const cases = [ // program, entries, [option, default, kind, help]
-    ['tacticbreed', 14, ['-dump', 'OFF', 'switch', 'Print entire population at end?']],
-    ['jobmatch', 7, ['-specs', 'data/hop1.dat', 'string', 'Problem specification file.']],
-    ['mapseries', 6, ['-func', 'log', 'string',
-      "Map function to use (one of 'log', 'tent', 'sin', or 'gauss')."]],
-    ['tacticpool', 14, ['-Ialld', '0.2', 'number', 'Initial population of All-D.']],
-    ['orbitpin', 10, ['-A', '1.29', 'number', 'Value of the A parameter.']],
-  ];
-  for (const [program, count, [name, value, kind, help]] of cases) {
-    const screen = parseHelp((await run(program, ['-help'])).stderr);
-    assert.equal(screen.program, program);
-    assert.equal(screen.options.length, count, program);
-    assert.deepEqual(screen.options.find((o) => o.name === name), {name, value, kind, help});
-  }
-  const {summary} = parseHelp((await run('tacticpool', ['-help'])).stderr);
-  assert.equal(summary, "The ecological iterated Prisoner's Dilemma is simulated over time according to the specified parameters.");
-});
+import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
 
 test('command lines split into words and back', () => {
   const words = ['mapseries', '-func', 'it\'s sin', '', '-x0', '0.5'];
   assert.deepEqual(splitWords(joinWords(words)), words);
   assert.deepEqual(splitWords(' a  "b c"\\ d \'\' '), ['a', 'b c d', '']);
+  for (const open of ['a \'b', 'a "b', 'a\\']) assert.throws(() => splitWords(open), /unbalanced|backslash/);
+});
+
+test('a sweep gives the values seq gives, or a refusal', () => {
+  const cases = [ // from, step, to, words or the refusal
+    ['0.7', '0.1', '1', ['0.7', '0.8', '0.9', '1.0']],
+    ['1', '-0.25', '0', ['1.00', '0.75', '0.50', '0.25', '0.00']],
+    ['-1', '1', '1', ['-1', '0', '1']],
+    ['0.5', '0.2', '0.5', ['0.5']],
+    ['0', '0', '1', /must not be 0/],
+    ['1', '0.1', '0', /reversed/],
+    ['0', '-1', '3', /reversed/],
+    ['0', '0.00001', '1', /100001 values.*at most 20000/],
+    ['0,7', '0.1', '1', /decimal/],
+    ['0.7', '1e-3', '1', /decimal/],
+  ];
+  for (const [from, step, to, want] of cases) {
+    const got = seqWords({from, step, to}, 20000);
+    if (Array.isArray(want)) assert.deepEqual(got, {words: want}, `${from} ${step} ${to}`);
+    else assert.match(got.error, want, `${from} ${step} ${to}`);
+  }
+});
+
+test('a long series keeps the extremes of each pixel column, a short one every row', () => {
+  const short = newEnvelope(1, {from: 0, to: 9});
+  for (let i = 0; i < 10; i++) addRow(short, i, [i * i]);
+  assert.deepEqual(envelopeData(short).ys[0], Array.from({length: 10}, (_, i) => i * i));
+  // Past its range the envelope widens; the extremes survive the merges.
+  const long = newEnvelope(1, {from: 0, to: 1000});
+  let low = Infinity, high = -Infinity;
+  for (let i = 0; i < 100000; i++) {
+    const y = Math.sin(i * 0.37) * (1 + i / 50000);
+    [low, high] = [Math.min(low, y), Math.max(high, y)];
+    addRow(long, i, [y]);
+  }
+  const {x, ys, last} = envelopeData(long);
+  assert.ok(x.length <= 2048);
+  assert.deepEqual([x[0], x.at(-1), last.x], [0, 99999, 99999]);
+  assert.deepEqual([Math.min(...ys[0]), Math.max(...ys[0])], [low, high]);
+  // On a log-like axis the first steps keep a column each.
+  const steps = newEnvelope(1, {from: 0, to: 99999, log: true});
+  for (let i = 0; i < 100000; i++) addRow(steps, i, [i % 7]);
+  assert.deepEqual(envelopeData(steps).x.slice(0, 4), [0, 1, 2, 3]);
+});
+
+test('a scatter keeps its points, then the cells they fill, through a wider range', () => {
+  const s = newScatter({from: 0, to: 1});
+  for (let i = 0; i < 60000; i++) addPoint(s, (i % 1000) / 1000, i % 2 ? 0.25 : 0.75);
+  addPoint(s, 0.5, 5); // outside the range so far: the grid widens, keeping its cells
+  const {x, y, cells, width, height} = scatterData(s);
+  assert.deepEqual(x, [0, 1]);
+  const filled = (yv) => {
+    const row = Math.floor((yv - y[0]) / (y[1] - y[0]) * height);
+    return cells.subarray(row * width, (row + 1) * width).reduce((n, c) => n + c, 0);
+  };
+  assert.ok(filled(0.25) > 400 && filled(0.75) > 400 && filled(5) === 1);
+  assert.equal(cells.reduce((n, c) => n + c, 0), filled(0.25) + filled(0.75) + 1);
 });
 
 test('output reads into columns, in any pieces', () => {
@@ -39,6 +78,7 @@ test('output reads into columns, in any pieces', () => {
     ['(t,x[t],y[t],p[t])=\t1\t 1.27\t 0.06\t 0.000000\n(t,x[t],y[t],p[t])=\t2\t-0.32\t 1.27\t 0.01',
       ['t', 'x[t]', 'y[t]', 'p[t]'], [2, -0.32, 1.27, 0.01]],
     ['DCDDD\n0.5\n', ['1'], [0.5]],
+    ['0.1 -0.000000 1e2 12345678901234567 .5\n', ['1', '2', '3', '4', '5'], [0.1, -0, 100, 12345678901234567, 0.5]],
   ];
   for (const [text, names, last] of cases) {
     const whole = readColumns(text);

@@ -3,7 +3,8 @@
 # tool they need is missing, or (web/build.sh) where the page's npm packages
 # are neither installed nor within reach, so a machine without them still
 # passes.
-# Usage: run.sh build WASM_BUILD_DIR | run.sh node BIN_DIR | run.sh browser BIN_DIR
+# Usage: run.sh build WASM_BUILD_DIR | run.sh parse |
+#        run.sh node|native|browser BIN_DIR
 set -euo pipefail
 web=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 skip() { echo "skipped: $*"; exit 77; }
@@ -16,16 +17,24 @@ build)
   command -v emcc >/dev/null && command -v emcmake >/dev/null ||
     skip "emscripten is missing (apt-get install emscripten)"
   command -v npm >/dev/null || skip "npm is missing"
+  command -v mandoc >/dev/null || skip "mandoc is missing (apt-get install mandoc)"
   BUILD_DIR=$2 exec "$web/build.sh" ;;
+parse)
+  exec node --test "$web/test/parse.test.mjs" ;;
 node)
   [[ -f $web/dist/suite.mjs ]] || skip "web/dist is not built"
-  BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" "$web/test/parse.test.mjs" ;;
+  BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" ;;
+native)
+  # The page's formulas, experiments and sweeps against the native programs:
+  # no WebAssembly build needed.
+  BIN_DIR=$2 exec node --test "$web/test/formulas.test.mjs" "$web/test/experiments.test.mjs" \
+    "$web/test/sweep.test.mjs" ;;
 browser)
   [[ -f $web/dist/index.html && -d $web/node_modules/playwright-core ]] ||
     skip "web/dist is not built"
   [[ -x ${CHROMIUM:=/usr/bin/chromium} ]] || skip "chromium is missing (apt-get install chromium)"
   CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" ;;
 *)
-  echo "usage: run.sh build DIR | node BIN_DIR | browser BIN_DIR" >&2
+  echo "usage: run.sh build DIR | parse | node|native|browser BIN_DIR" >&2
   exit 2 ;;
 esac

@@ -1,6 +1,7 @@
 // The WebAssembly programs against the native ones, byte for byte, on option
 // sets generated from each program's own option table (malformed ones
-// included). BIN_DIR names the folder of the native programs.
+// included), and their help screens read into option tables. BIN_DIR names
+// the folder of the native programs.
 //
 // Two differences are known and allowed: the sine map (the C library's sin
 // differs in the last bit, and the chaotic series then diverges: there only
@@ -111,4 +112,23 @@ test('every program prints what the native one prints', {skip: !bin && 'BIN_DIR 
   } finally {
     fs.rmSync(dir, {recursive: true, force: true});
   }
+});
+
+test('help screens read into option tables', async () => {
+  const cases = [ // program, entries, [option, default, kind, help]
+    ['tacticbreed', 14, ['-dump', 'OFF', 'switch', 'Print entire population at end?']],
+    ['jobmatch', 7, ['-specs', 'data/hop1.dat', 'string', 'Problem specification file.']],
+    ['mapseries', 6, ['-func', 'log', 'string',
+      "Map function to use (one of 'log', 'tent', 'sin', or 'gauss')."]],
+    ['tacticpool', 14, ['-Ialld', '0.2', 'number', 'Initial population of All-D.']],
+    ['orbitpin', 10, ['-A', '1.29', 'number', 'Value of the A parameter.']],
+  ];
+  for (const [program, count, [name, value, kind, help]] of cases) {
+    const screen = parseHelp((await run(program, ['-help'])).stderr);
+    assert.equal(screen.program, program);
+    assert.equal(screen.options.length, count, program);
+    assert.deepEqual(screen.options.find((o) => o.name === name), {name, value, kind, help});
+  }
+  const {summary} = parseHelp((await run('tacticpool', ['-help'])).stderr);
+  assert.equal(summary, "The ecological iterated Prisoner's Dilemma is simulated over time according to the specified parameters.");
 });

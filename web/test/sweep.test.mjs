@@ -1,0 +1,62 @@
+// The page's sweep against sweep/run.sh: the same command line gives the
+// same grid of runs and, from the native programs' output, the same
+// table.txt byte for byte. BIN_DIR names the folder of the native programs;
+// skipped without GNU parallel.
+import {test} from 'node:test';
+import assert from 'node:assert/strict';
+import {spawnSync} from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+import {parseSweep, formatSweep, sweepRuns, tableHeader, tableRow} from '../src/sweep.mjs';
+
+const bin = process.env.BIN_DIR;
+const top = fileURLToPath(new URL('../..', import.meta.url));
+const parallel = spawnSync('sh', ['-c', 'command -v parallel']).status === 0;
+const skip = (!bin && 'BIN_DIR not set') || (!parallel && 'GNU parallel is missing');
+
+// The table the page writes, from native runs of the grid.
+export function pageTable(sweep) {
+  const rows = [tableHeader(sweep)];
+  for (const run of sweepRuns(sweep)) {
+    const r = spawnSync(path.join(bin, sweep.program), run.args, {cwd: top, encoding: 'utf8'});
+    const row = r.status === 0 ? tableRow(sweep.program, run, r) : null;
+    if (row !== null) rows.push(row);
+  }
+  return rows.join('\n') + '\n';
+}
+
+test('a sweep command line gives the table sweep/run.sh writes', {skip}, () => {
+  const lines = [
+    'sweep/run.sh -p tacticbreed -v "0 0.1" -s 2 -a "-gens 3 -size 10  -bouts 5"',
+    'sweep/run.sh -p tacticpool -o -rounds -v "1 5 20" -s 2 -a -steps\\ 40',
+    "sweep/run.sh -s3 -p peakseek -a '-gens 4'",
+    'sweep/run.sh -p jobmatch -o -size -v "4 9" -s 1 -a "-gens 5"',
+    'sweep/run.sh -p hillscan -o -len -v "0 3" -s 1 -a "-gens 2"', // -len 0 fails: no line
+  ];
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sweep-test-'));
+  try {
+    for (const line of lines) {
+      const sweep = parseSweep(line);
+      assert.equal(sweep.error, '', line);
+      assert.deepEqual(parseSweep(formatSweep(sweep)), sweep, line);
+      spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}" -- -j 2`], {cwd: top});
+      assert.equal(pageTable(sweep), fs.readFileSync(path.join(dir, 'table.txt'), 'utf8'), line);
+    }
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
+});
+
+test('sweep command lines the page refuses', () => {
+  const cases = [
+    ['sweep/run.sh -p orbitpin', /or tacticpool, not "orbitpin"/],
+    ['sweep/run.sh -s 0', /-s wants a count/],
+    ['sweep/run.sh -x', /unknown flag -x/],
+    ['sweep/run.sh -v', /-v wants a value/],
+    ['sweep/run.sh --help', /help screen is for a shell/],
+  ];
+  for (const [line, message] of cases) assert.match(parseSweep(line).error, message, line);
+  assert.equal(parseSweep('tacticbreed -noise 0.1'), null);
+});
