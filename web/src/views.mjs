@@ -48,11 +48,6 @@ import {STORIES} from './stories.mjs';
 
 export const VIEWS = [...CURVES, ...STORIES];
 
-// Adds records (e.g. from another file) after the built-in ones.
-export function register(...records) {
-  VIEWS.push(...records);
-}
-
 export function viewsFor(run) {
   return VIEWS.filter((v) => v.serves(run));
 }
