@@ -92,11 +92,13 @@ void out_advance(char *end);
 // the sum of the words 31 and 3 places before it, a draw being a word without
 // its low bit), without the library's lock, and gives the same sequence on
 // every platform. Words are made a block at a time, so that a draw is a load
-// and a run of draws can be scanned or skipped in one go.
-enum { RANDOM_HISTORY = 34, RANDOM_BLOCK = 512 };
+// and a run of draws can be scanned or skipped in one go. A block is made
+// four words at a time from whole groups of four made before it, so the
+// history is a multiple of four that reaches 34 words back.
+enum { RANDOM_HISTORY = 36, RANDOM_BLOCK = 512 };
 struct RANDOM_STATE {
   // The last RANDOM_HISTORY words made before the block, then the block.
-  unsigned int word[RANDOM_HISTORY + RANDOM_BLOCK];
+  alignas(16) unsigned int word[RANDOM_HISTORY + RANDOM_BLOCK];
   int next; // the word of the next draw
   int end;  // one past the last word made
 };

@@ -1,5 +1,6 @@
 // Random numbers.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #if defined(__SSE2__)
@@ -17,8 +18,8 @@ namespace {
 // The generator's state after seeding: a Park-Miller sequence from the seed
 // (0 counts as 1), then 310 words made and not drawn, as the C library does.
 // The 31 words of the library's circular table are laid out oldest first and
-// followed by three more, so that the words before the first draw fill the
-// history that refill_random reads.
+// followed by the next ones up to RANDOM_HISTORY, so that the words before
+// the first draw fill the history that refill_random reads.
 constexpr RANDOM_STATE seeded_state(unsigned int seed) {
   unsigned int ring[31] = {};
   int w = seed == 0 ? 1 : static_cast<int>(seed);
@@ -45,25 +46,72 @@ constexpr RANDOM_STATE seeded_state(unsigned int seed) {
 }
 
 // The index of the first of the n words whose draw lies below limit, or n;
-// limit is below 2^31, so draw and limit compare as ints. Sixteen draws at a
-// time are tested side by side where the processor can.
+// limit is below 2^31, so draw and limit compare as ints. Where the
+// processor can, sixteen draws are tested side by side and the first hit
+// is read off the mask of the tests.
 int first_below(const unsigned int *w, int n, unsigned int limit) {
   int top = static_cast<int>(limit), i = 0;
 #if defined(__SSE2__)
   const __m128i bound = _mm_set1_epi32(top);
+  auto below = [&](int at) {
+    __m128i draw = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(w + at)), 1);
+    return _mm_cmplt_epi32(draw, bound);
+  };
   for (; i + 16 <= n; i += 16) {
-    __m128i hit = _mm_setzero_si128();
-    for (int j = 0; j < 16; j += 4) {
-      __m128i draw = _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i *>(w + i + j)), 1);
-      hit = _mm_or_si128(hit, _mm_cmplt_epi32(draw, bound));
-    }
-    if (_mm_movemask_epi8(hit)) break;
+    // Each test is 0 or -1, which packing keeps: one byte per draw, in order.
+    __m128i low = _mm_packs_epi32(below(i), below(i + 4));
+    __m128i high = _mm_packs_epi32(below(i + 8), below(i + 12));
+    int hits = _mm_movemask_epi8(_mm_packs_epi16(low, high));
+    if (hits) return i + std::countr_zero(static_cast<unsigned int>(hits));
+  }
+  for (; i + 4 <= n; i += 4) {
+    int hits = _mm_movemask_ps(_mm_castsi128_ps(below(i)));
+    if (hits) return i + std::countr_zero(static_cast<unsigned int>(hits));
   }
 #endif
   for (; i < n; i++)
     if (static_cast<int>(w[i] >> 1) < top) return i;
   return n;
 }
+
+// Makes the words w[0 .. RANDOM_BLOCK - 1] from the RANDOM_HISTORY before
+// them, each the sum of the words 31, 34 and 6 places back.
+#if defined(__SSE2__)
+// Four words at a time, from groups of four made 1, 2, 7, 8 and 9 steps
+// before. Those are read whole, as they were stored, which lets the
+// processor hand a store straight to its load; the groups 1 and 2 steps
+// back stay in registers.
+void make_block(unsigned int *w) {
+  auto group = [&](int at) { return _mm_load_si128(reinterpret_cast<const __m128i *>(w + at)); };
+  auto halves = [](__m128i lo, __m128i hi) { // the high half of lo, the low half of hi
+    return _mm_castpd_si128(_mm_shuffle_pd(_mm_castsi128_pd(lo), _mm_castsi128_pd(hi), 1));
+  };
+  __m128i back2 = group(-8), back1 = group(-4);
+  for (int i = 0; i < RANDOM_BLOCK; i += 4) {
+    __m128i back7 = group(i - 28), back8 = group(i - 32), back9 = group(i - 36);
+    __m128i tap31 = _mm_or_si128(_mm_srli_si128(back8, 4), _mm_slli_si128(back7, 12));
+    __m128i tap34 = halves(back9, back8);
+    __m128i tap6 = halves(back2, back1);
+    __m128i made = _mm_add_epi32(_mm_add_epi32(tap31, tap34), tap6);
+    _mm_store_si128(reinterpret_cast<__m128i *>(w + i), made);
+    back2 = back1;
+    back1 = made;
+  }
+}
+#else
+// One word at a time: w[i] = w[i - 31] + w[i - 3], the last three words
+// held in variables.
+void make_block(unsigned int *w) {
+  unsigned int a = w[-3], b = w[-2], c = w[-1];
+  for (int i = 0; i < RANDOM_BLOCK; i++) {
+    unsigned int made = w[i - 31] + a;
+    w[i] = made;
+    a = b;
+    b = c;
+    c = made;
+  }
+}
+#endif
 
 // k / 2^31: a fraction in [0, 1) from one draw.
 double fraction(long k) { return static_cast<double>(k) / RANDOM_VALUES; }
@@ -83,8 +131,7 @@ void refill_random() {
   RANDOM_STATE &g = random_state;
   unsigned int *w = g.word;
   memmove(w, w + g.end - RANDOM_HISTORY, RANDOM_HISTORY * sizeof *w);
-  for (int i = RANDOM_HISTORY; i < RANDOM_HISTORY + RANDOM_BLOCK; i++)
-    w[i] = w[i - 31] + w[i - 34] + w[i - 6];
+  make_block(w + RANDOM_HISTORY);
   g.next = RANDOM_HISTORY;
   g.end = RANDOM_HISTORY + RANDOM_BLOCK;
 }
