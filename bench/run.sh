@@ -6,6 +6,8 @@
 # Usage: bench/run.sh [BASELINE_REV]
 #   BASELINE_REV  the commit to compare with (default: the last commit before
 #                 the speed-ups, below)
+# The GA workloads are also timed against floor (bench/floor.cc): the same
+# draws and the same bytes written, nothing else.
 # Environment: RUNS (timed runs per command, default 5), PEERS (folder of the
 #   peer programs, default ../shared/peers beside the checkout), KEEP=1 keeps
 #   the scratch folder.
@@ -30,17 +32,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-build() { # SOURCE BUILD_DIR
+build() { # SOURCE BUILD_DIR [MORE TARGETS]
   cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build "$2" -j2 --target peakseek hillscan jobmatch tacticbreed \
-      tacticpool mapseries orbitpin >/dev/null
+      tacticpool mapseries orbitpin "${@:3}" >/dev/null
 }
 
 echo "building ours and baseline $baseline ..." >&2
-build "$top" "$scratch/ours" || die "build of the checkout failed"
+build "$top" "$scratch/ours" floor || die "build of the checkout failed"
 git -C "$top" worktree add -q --detach "$scratch/baseline" "$baseline"
 build "$scratch/baseline" "$scratch/base" || die "build of $baseline failed"
 ours=$scratch/ours/bin
+floor=$scratch/ours/bench/floor
 base=$scratch/base/bin
 
 peer_bin=$scratch/peers
@@ -67,8 +70,8 @@ peak_mb() { # COMMAND... -> peak resident memory in MB
 }
 
 identical=yes
-printf '| workload | ours (s) | baseline (s) | peer (s) | baseline/ours | peer/ours | ours MB | same output |\n'
-printf '|---|---:|---:|---:|---:|---:|---:|---|\n'
+printf '| workload | ours (s) | baseline (s) | peer (s) | floor (s) | baseline/ours | peer/ours | ours/floor | ours MB | same output |\n'
+printf '|---|---:|---:|---:|---:|---:|---:|---:|---:|---|\n'
 for w in "${workloads[@]}"; do
   start_workload "$w"
   same=yes
@@ -84,11 +87,19 @@ for w in "${workloads[@]}"; do
       t_peer=$(timed peer "$peer_bin/${pargv[0]}" "${pargv[@]:1}")
     fi
   fi
+  t_floor=-
+  case $prog in peakseek | hillscan | jobmatch | tacticbreed)
+    t_floor=$(timed floor "$floor" "$prog" "$scratch/ours.out" "$scratch/ours.err" "${argv[@]:1}") ;;
+  esac
   mem=$(peak_mb "$ours/$prog" "${argv[@]:1}")
-  printf '| %s | %s | %s | %s | %s | %s | %s | %s |\n' "$name" "$(secs "$t_ours")" \
-    "$(secs "$t_base")" "$(secs "$t_peer")" "$(ratio "$t_base" "$t_ours")" \
-    "$(ratio "$t_peer" "$t_ours")" "$mem" "$same"
+  printf '| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n' "$name" "$(secs "$t_ours")" \
+    "$(secs "$t_base")" "$(secs "$t_peer")" "$(secs "$t_floor")" "$(ratio "$t_base" "$t_ours")" \
+    "$(ratio "$t_peer" "$t_ours")" "$(ratio "$t_ours" "$t_floor")" "$mem" "$same"
 done
+
+echo
+echo "Draws alone: $("$floor" draws 100000000)"
+
 
 echo
 echo "Peak memory (MB) at a short and a 10 to 100 times longer run:"
