@@ -10,10 +10,19 @@
 // plain scan's additions, so they are bit for bit the sums the scan forms.
 // Each is kept as the largest sum so far (sums that are not numbers count
 // as none): the first index whose sum reaches u is the first whose largest
-// sum so far does, and those never decrease, so a binary search finds it,
-// whatever the weights.
+// sum so far does, and those never decrease, so a search finds it, whatever
+// the weights.
+//
+// The search starts from a guide table (the cutpoint method): [0, 1) is cut
+// into `cells` equal cells, a power of two, and guide[k] is the first index
+// whose sum reaches k / cells. A draw in cell k then lies between
+// guide[k] and guide[k + 1], one or two indices apart on average, instead of
+// among all `size`.
 struct ROULETTE {
-  double *sum; // largest running sums so far, `size` of them
+  double *sum; // largest running sums so far, `size` of them; the guide
+               // table lies in the same block, so free(sum) releases both
+  int *guide;  // cells + 1 entries, the last one `size`
+  int cells;
   int size;
 };
 ROULETTE make_roulette(int size);
