@@ -76,6 +76,37 @@ double pay(int own, int other) {
   return other == C ? DC : DD;
 }
 
+// A game without noise in which one player, and only one, is Random: one
+// draw per round, which decides Random's move. The outcome of a round,
+// 2a + b, follows from the last one and that draw; `next` holds the eight
+// answers, two bits each, so a round is a shift of a register and not a
+// walk through the strategies' rules.
+double play_against_random(int i, int j, unsigned int rcp, const double payoff[2][2]) {
+  const LIMITS quiet = {0, 0};
+  unsigned int next = 0;
+  for (int last = 0; last < 4; last++)
+    for (int coin = 0; coin < 2; coin++) { // coin 1: the draw is below rcp
+      int preva = last >> 1, prevb = last & 1, random_move = coin ? C : D;
+      int a = i == RANDOM ? random_move : next_move(i, prevb, preva, quiet);
+      int b = j == RANDOM ? random_move : next_move(j, preva, prevb, quiet);
+      next |= static_cast<unsigned int>(2 * a + b) << 2 * (2 * last + coin);
+    }
+  const double pay_of[4] = {payoff[0][0], payoff[0][1], payoff[1][0], payoff[1][1]};
+  unsigned int outcome = 2 * C + C;
+  double total = 0.0;
+  for (long long k = 0; k < rounds;) {
+    const unsigned int *word;
+    int n = take_random(rounds - k, &word);
+    for (int d = 0; d < n; d++) {
+      unsigned int coin = (word[d] >> 1) < rcp;
+      outcome = next >> 2 * (2 * outcome + coin) & 3;
+      total += pay_of[outcome];
+    }
+    k += n;
+  }
+  return total;
+}
+
 } // namespace
 
 // The total payoff to strategy i over one freshly played game against j.
@@ -83,6 +114,8 @@ double pay(int own, int other) {
 double play_game(int i, int j) {
   const LIMITS limit = draw_limits();
   const double payoff[2][2] = {{pay(C, C), pay(C, D)}, {pay(D, C), pay(D, D)}};
+  if (!limit.noise && (i == RANDOM) != (j == RANDOM))
+    return play_against_random(i, j, limit.rcp, payoff);
   int preva = C, prevb = C;
   double total = 0.0;
   for (int k = 0; k < rounds; k++) {

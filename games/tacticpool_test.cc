@@ -141,3 +141,48 @@ TEST_F(Tacticpool, StepsWithKnownGameTotalsMatchStepsThatPlayEveryGame) {
     ASSERT_EQ(next_random(), following) << "trial " << trial;
   }
 }
+
+TEST_F(Tacticpool, GamesAndStepsMatchThePlainRulesAndArithmetic) {
+  // Games against Random are played from a table of outcomes, scores leave
+  // out products that cannot count, and shares below the normal numbers
+  // are worked out in integers: each must give what the rules, played move
+  // by move, and the plain arithmetic give, bit for bit and draw for draw.
+  const double shares[] = {0.0, 4.9e-324, 1e-310, 0x1p-1022, 1e-300, 0.2, 1.0, 1e300, NAN, -0.0};
+  const double payoffs[] = {0.0, 1.0, 3.0, 5.0, -2.0, 2.5, 1e308, 1e20, NAN, INFINITY};
+  const double rcps[] = {0.0, 0.5, 1.0, 0.3};
+  for (int trial = 0; trial < 400; trial++) {
+    seed_random(trial);
+    rounds = trial % 10 == 0 ? 1500 : static_cast<int>(next_random() % 30);
+    rcp = rcps[next_random() % 4];
+    noise = trial % 3 == 0 ? 0.05 : 0.0;
+    for (double *p : {&CC, &CD, &DC, &DD}) *p = payoffs[next_random() % 10];
+    double start[NSTRATEGIES], plain[NSTRATEGIES], scored[NSTRATEGIES] = {};
+    for (double &s : start) s = shares[next_random() % 10];
+    RANDOM_STATE before = random_state;
+    for (int i = 0; i < NSTRATEGIES; i++) {
+      if (start[i] == 0.0) continue;
+      for (int j = 0; j < NSTRATEGIES; j++) {
+        int a = C, b = C;
+        double total = 0.0;
+        for (int k = 0; k < rounds; k++) {
+          int move_a = pd(i, b, a), move_b = pd(j, a, b);
+          total += move_a == C ? (move_b == C ? CC : CD) : (move_b == C ? DC : DD);
+          a = move_a;
+          b = move_b;
+        }
+        scored[i] += total * start[j];
+      }
+    }
+    double sum = 0.0;
+    for (int i = 0; i < NSTRATEGIES; i++) sum += plain[i] = start[i] * scored[i];
+    for (double &s : plain) s /= sum;
+    long following = next_random();
+    random_state = before;
+    std::copy(start, start + NSTRATEGIES, pops);
+    compute_scores();
+    update_pops();
+    ASSERT_TRUE(same_shares(scores, scored)) << "trial " << trial;
+    ASSERT_TRUE(same_shares(pops, plain)) << "trial " << trial;
+    ASSERT_EQ(next_random(), following) << "trial " << trial;
+  }
+}

@@ -120,6 +120,11 @@ inline long next_random() {
 
 // Draws n values and drops them.
 void skip_random(long long n);
+// Draws up to n values (n > 0) in one go: the words of the next ones in the
+// block, from *words on, each draw a word >> 1. Returns how many, at least
+// one and fewer than n where the block ends; a loop over them keeps its
+// place in a register rather than in the stream.
+int take_random(long long n, const unsigned int **words);
 
 // random_range(0.0, 1.0) is k / 2^31 for the draw k, so it lies below p
 // exactly when k < uniform_limit(p). From 0 (p <= 0 or not a number) to 2^31

@@ -146,6 +146,15 @@ void skip_random(long long n) {
   }
 }
 
+int take_random(long long n, const unsigned int **words) {
+  RANDOM_STATE &g = random_state;
+  if (g.next == g.end) refill_random();
+  int take = static_cast<int>(std::min<long long>(n, g.end - g.next));
+  *words = g.word + g.next;
+  g.next += take;
+  return take;
+}
+
 long long draws_until_below(unsigned int limit, long long n) {
   if (limit == 0 || n <= 0) {
     skip_random(n);
