@@ -23,11 +23,18 @@ void check_digit_parameters(const char *option, int len, int shortest,
   *size = round_population_size(*size);
 }
 
+// A digit is the low bit of a draw, bit 1 of its word; the draws are taken
+// a run at a time, so that the loop over them is a plain vectorised one.
 void make_digit_populations(char **oldpop, char **newpop, int size, int digits) {
   place_populations(oldpop, newpop, size, digits + 1LL);
   for (int i = 0; i < size; i++) {
-    for (int j = 0; j < digits; j++)
-      oldpop[i][j] = static_cast<char>('0' + next_random() % 2);
+    char *genome = oldpop[i];
+    for (int j = 0; j < digits;) {
+      const unsigned int *word;
+      int n = take_random(digits - j, &word);
+      for (int k = 0; k < n; k++) genome[j + k] = static_cast<char>('0' + (word[k] >> 1 & 1));
+      j += n;
+    }
     oldpop[i][digits] = newpop[i][digits] = '\0';
   }
 }
