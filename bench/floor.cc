@@ -12,9 +12,9 @@
 //          times COUNT draws scanned for the first below a 1 % limit, as
 //          the mutation scan makes them, and prints the time per draw
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -109,22 +109,29 @@ const FLOOR floors[] = {
   { "tacticbreed", tacticbreed::options, tacticbreed_draws },
 };
 
+// The processor time of the process: on a shared machine the time waited
+// for the processor would count too.
+double cpu_seconds() {
+  timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 int time_draws(long long count) {
   const unsigned int limit = uniform_limit(0.01);
   std::vector<double> ns;
   long long sink = 0;
   for (int run = 0; run < 7; run++) {
-    auto start = std::chrono::steady_clock::now();
+    double start = cpu_seconds();
     for (long long drawn = 0; drawn < count;) {
       long long miss = draws_until_below(limit, count - drawn);
       sink += miss;
       drawn += miss + 1;
     }
-    std::chrono::duration<double, std::nano> took = std::chrono::steady_clock::now() - start;
-    ns.push_back(took.count() / static_cast<double>(count));
+    ns.push_back((cpu_seconds() - start) * 1e9 / static_cast<double>(count));
   }
   std::sort(ns.begin(), ns.end());
-  printf("%.3f ns a draw, scanned (median of 7 runs of %lld draws; %lld misses)\n", ns[3],
+  printf("%.3f ns of processor time a draw, scanned (median of 7 runs of %lld draws; %lld misses)\n", ns[3],
          count, sink);
   return 0;
 }
