@@ -87,15 +87,16 @@ void make_block(unsigned int *w) {
     return _mm_castpd_si128(_mm_shuffle_pd(_mm_castsi128_pd(lo), _mm_castsi128_pd(hi), 1));
   };
   __m128i back2 = group(-8), back1 = group(-4);
-  for (int i = 0; i < RANDOM_BLOCK; i += 4) {
+  auto make = [&](int i, __m128i near2, __m128i near1) {
     __m128i back7 = group(i - 28), back8 = group(i - 32), back9 = group(i - 36);
     __m128i tap31 = _mm_or_si128(_mm_srli_si128(back8, 4), _mm_slli_si128(back7, 12));
-    __m128i tap34 = halves(back9, back8);
-    __m128i tap6 = halves(back2, back1);
-    __m128i made = _mm_add_epi32(_mm_add_epi32(tap31, tap34), tap6);
+    __m128i made = _mm_add_epi32(_mm_add_epi32(tap31, halves(back9, back8)), halves(near2, near1));
     _mm_store_si128(reinterpret_cast<__m128i *>(w + i), made);
-    back2 = back1;
-    back1 = made;
+    return made;
+  };
+  for (int i = 0; i < RANDOM_BLOCK; i += 8) {
+    back2 = make(i, back2, back1);
+    back1 = make(i + 4, back1, back2);
   }
 }
 #else
