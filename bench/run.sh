@@ -97,8 +97,18 @@ for w in "${workloads[@]}"; do
     "$(ratio "$t_peer" "$t_ours")" "$(ratio "$t_ours" "$t_floor")" "$mem" "$same"
 done
 
+# The draws alone with the baseline's generator too, where its sources and
+# libraries build bench/floor.cc.
+base_floor=$scratch/base_floor
+b=$scratch/baseline
+${CXX:-g++} -std=c++20 -O3 -DNDEBUG -ffp-contract=off -DUNIT_TEST -I"$b/lib" -I"$b/ga" \
+  "$top/bench/floor.cc" "$b/ga/peakseek.cc" "$b/ga/hillscan.cc" "$b/ga/jobmatch.cc" \
+  "$b/ga/tacticbreed.cc" "$scratch/base/ga/libgacycle.a" "$scratch/base/lib/libmisc.a" \
+  -lm -o "$base_floor" 2>/dev/null || base_floor=
 echo
-echo "Draws alone: $("$floor" draws 100000000)"
+echo "Draws alone, scanned at a 1 % limit (bench/floor draws 100000000):"
+echo "- ours: $("$floor" draws 100000000)"
+[[ -z $base_floor ]] || echo "- baseline: $("$base_floor" draws 100000000)"
 
 
 echo
