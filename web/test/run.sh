@@ -25,10 +25,10 @@ node)
   [[ -f $web/dist/suite.mjs ]] || skip "web/dist is not built"
   BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" ;;
 native)
-  # The page's formulas, experiments and sweeps against the native programs:
-  # no WebAssembly build needed.
+  # The page's formulas, experiments, sweeps and help reading against the
+  # native programs: no WebAssembly build needed.
   BIN_DIR=$2 exec node --test "$web/test/formulas.test.mjs" "$web/test/experiments.test.mjs" \
-    "$web/test/sweep.test.mjs" ;;
+    "$web/test/sweep.test.mjs" "$web/test/help.test.mjs" ;;
 browser)
   [[ -f $web/dist/index.html && -d $web/node_modules/playwright-core ]] ||
     skip "web/dist is not built"
