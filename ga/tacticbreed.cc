@@ -196,14 +196,8 @@ void compute_fitness() {
       else
         play_rounds(i, b);
     }
-  double sum = 0.0;
-  for (int i = 0; i < size; i++) {
-    fitness[i] = average_score(i);
-    sum += fitness[i];
-  }
-  bool usable = sum > 0.0 && std::isfinite(sum);
-  for (int i = 0; i < size; i++)
-    fitness[i] = usable ? fitness[i] / sum : 1.0 / size;
+  for (int i = 0; i < size; i++) fitness[i] = average_score(i);
+  normalise(fitness, size, 1.0 / size);
 }
 
 void reproduce(int i, int j, int k) {
