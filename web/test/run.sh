@@ -24,7 +24,7 @@ parse)
   exec node --test "$web/test/parse.test.mjs" ;;
 node)
   [[ -f $dist/suite.mjs ]] || skip "$dist is not built"
-  DIST_DIR=$dist BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" ;;
+  DIST_DIR=$dist BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" "$web/test/cli.test.mjs" ;;
 native)
   # The page's formulas, experiments, sweeps and help reading against the
   # native programs: no WebAssembly build needed.
