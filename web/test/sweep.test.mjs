@@ -10,6 +10,7 @@ import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {parseSweep, formatSweep, sweepRuns, tableHeader, tableRow} from '../src/sweep.mjs';
+import {gaStatsText} from '../src/gastats.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -41,8 +42,10 @@ test('a sweep command line gives the table sweep/run.sh writes', {skip}, () => {
       const sweep = parseSweep(line);
       assert.equal(sweep.error, '', line);
       assert.deepEqual(parseSweep(formatSweep(sweep)), sweep, line);
-      spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}" -- -j 2`], {cwd: top});
-      assert.equal(pageTable(sweep), fs.readFileSync(path.join(dir, 'table.txt'), 'utf8'), line);
+      // A sweep with a failed run leaves its table in partial/.
+      const {status} = spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}" -- -j 2`], {cwd: top});
+      const table = path.join(dir, status === 0 ? 'table.txt' : 'partial/table.txt');
+      assert.equal(pageTable(sweep), fs.readFileSync(table, 'utf8'), line);
     }
   } finally {
     fs.rmSync(dir, {recursive: true, force: true});
@@ -56,7 +59,27 @@ test('sweep command lines the page refuses', () => {
     ['sweep/run.sh -x', /unknown flag -x/],
     ['sweep/run.sh -v', /-v wants a value/],
     ['sweep/run.sh --help', /help screen is for a shell/],
+    ['sweep/run.sh -v "0.01 abc -1"', /"abc" is not a number/],
+    ['sweep/run.sh -p peakseek -o -gens', /-gens has no default values/],
+    ['sweep/run.sh -o -seed -v 1', /-seed is the sweep's own/],
+    ['sweep/run.sh -a "-gens 2 -seed 4"', /-seed is the sweep's own/],
   ];
   for (const [line, message] of cases) assert.match(parseSweep(line).error, message, line);
   assert.equal(parseSweep('tacticbreed -noise 0.1'), null);
+});
+
+// The one JavaScript reading of the statistics blocks against the shell's,
+// demo/gastats.awk, on every genetic algorithm's real output.
+test('the statistics blocks read as demo/gastats.awk reads them', {skip}, () => {
+  const runs = [['peakseek', ['-gens', '3']], ['hillscan', ['-gens', '3']],
+                ['jobmatch', ['-gens', '3']], ['tacticbreed', ['-gens', '3', '-size', '10']]];
+  for (const [program, args] of runs) {
+    const r = spawnSync(path.join(bin, program), args, {cwd: top, encoding: 'utf8'});
+    const stats = program === 'tacticbreed' ? r.stderr : r.stdout;
+    for (const last of [false, true]) {
+      const awk = spawnSync('awk', ['-v', `last=${last ? 1 : 0}`, '-f', path.join(top, 'demo/gastats.awk')],
+                            {input: stats, encoding: 'utf8'});
+      assert.equal(gaStatsText(stats, last), awk.stdout, `${program} last=${last}`);
+    }
+  }
 });
