@@ -11,6 +11,7 @@ import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {parseSweep, formatSweep, sweepRuns, tableHeader, tableRow} from '../src/sweep.mjs';
 import {gaStatsText} from '../src/gastats.mjs';
+import {crateJson, sha256Sums} from '../src/record.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -81,5 +82,40 @@ test('the statistics blocks read as demo/gastats.awk reads them', {skip}, () => 
                             {input: stats, encoding: 'utf8'});
       assert.equal(gaStatsText(stats, last), awk.stdout, `${program} last=${last}`);
     }
+  }
+});
+
+// The page's record against sweep/run.sh's: from the same fields, the same
+// ro-crate-metadata.json and SHA256SUMS, byte for byte.
+test('a sweep record is the one the page builds from its fields', {skip}, () => {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sweep-record-'));
+  try {
+    const line = 'sweep/run.sh -p peakseek -v "0.01 0.2" -s 2 -a "-gens 3" -k';
+    const r = spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}"`], {cwd: top, encoding: 'utf8'});
+    assert.equal(r.status, 0, r.stderr);
+    const text = fs.readFileSync(path.join(dir, 'ro-crate-metadata.json'), 'utf8');
+    const graph = new Map(JSON.parse(text)['@graph'].map((e) => [e['@id'], e]));
+    const sweep = graph.get('#sweep');
+    const runs = graph.get('./').mentions.slice(1).map(({'@id': name}) => {
+      const run = graph.get(name);
+      return {...run, seq: Number(name.slice(5)), command: run.name, status: run.exitStatus,
+              seed: Number(graph.get(run.object[1]['@id']).value)};
+    });
+    const files = sweep.result.map(({'@id': name}) => {
+      const f = graph.get(name);
+      return {name, format: f.encodingFormat, size: Number(f.contentSize), sha256: f.sha256};
+    });
+    assert.deepEqual(files.map((f) => f.name), ['table.txt', 'sweep.png', 'outputs.txt'].filter(
+      (name) => fs.existsSync(path.join(dir, name))));
+    assert.equal(runs.length, 4);
+    const record = {program: 'peakseek', option: '-mrate', values: ['0.01', '0.2'], seeds: 2,
+                    command: sweep.name, software: graph.get('#modelsuite'), startTime: sweep.startTime,
+                    endTime: sweep.endTime, workingDirectory: sweep.workingDirectory, runs, files};
+    assert.equal(crateJson(record), text);
+    const sums = fs.readFileSync(path.join(dir, 'SHA256SUMS'), 'utf8');
+    const crate = {name: 'ro-crate-metadata.json', sha256: sums.match(/^(\S+)  ro-crate-metadata.json$/m)[1]};
+    assert.equal(sha256Sums([...files, crate]), sums);
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
   }
 });
