@@ -190,15 +190,33 @@ batches() {
     done
   done
 }
-# A job that was logged as ended but whose runs' records did not all reach
-# runs.txt (the sweep was killed in between) must run again on --resume.
-forget_unrecorded_jobs() {
-  [ -f "$work/joblog" ] || return 0
+# GNU parallel's job log as the runs' records have it, for --resume: a
+# sweep killed between a job's record and its line in the log (or the other
+# way round) would otherwise run a job again, or never. A job whose runs all
+# ended well is logged as done, one with a failed run as failed; the rest
+# run again.
+log_recorded_jobs() {
+  [ -f "$work/joblog" ] || : >"$work/joblog"
   awk -F '\t' -v per="$per_job" -v total="$total" '
-    FILENAME != ARGV[ARGC - 1] { if ($1 == "end") ended[$2] = 1; next }
-    FNR == 1 { print; next }
-    { for (n = ($1 - 1) * per + 1; n <= $1 * per && n <= total; n++) if (!(n in ended)) next
-      print }' "$work/runs.txt" "$work/joblog" >"$work/joblog.new"
+    FILENAME != ARGV[ARGC - 1] {
+      if ($1 == "run") { seq = $2; good = 0 }
+      if ($1 == "row") good = 1
+      if ($1 == "end" && $2 == seq) ended[seq] = good
+      next
+    }
+    FNR > 1 { logged[$1] = $0 }
+    END {
+      print "Seq\tHost\tStarttime\tJobRuntime\tSend\tReceive\tExitval\tSignal\tCommand"
+      for (job = 1; (job - 1) * per < total; job++) {
+        done = 1; failed = 0
+        for (n = (job - 1) * per + 1; n <= job * per && n <= total; n++)
+          if (!(n in ended)) done = 0; else if (!ended[n]) failed = 1
+        if (!done) continue
+        if (job in logged) split(logged[job], f, "\t"); else f[7] = ""
+        if (f[7] == failed "") print logged[job]
+        else print job "\t:\t0\t0\t0\t0\t" failed "\t0\tsweep_runs"
+      }
+    }' "$work/runs.txt" "$work/joblog" >"$work/joblog.new"
   mv "$work/joblog.new" "$work/joblog"
 }
 job=(sweep_runs '{}')
@@ -208,7 +226,7 @@ if [ -n "${SLURM_JOB_ID:-}" ] && command -v srun >/dev/null; then
   echo "sweep: in Slurm allocation $SLURM_JOB_ID: ${SLURM_NTASKS:-1} runs at a time as srun steps"
 fi
 resuming=()
-[ $resume = 1 ] && { forget_unrecorded_jobs; resuming=(--resume-failed); }
+[ $resume = 1 ] && { log_recorded_jobs; resuming=(--resume-failed); }
 progress=()
 [ -t 2 ] && progress=(--bar)
 interrupted=0

@@ -56,6 +56,11 @@ want=$(last_stats "$bin/peakseek" -gens 4 -mrate 0.2 -seed 1)
 [ -n "$row" ] && [ "$row" = "$want" ] ||
   fail "peakseek -mrate 0.2 -seed 1: table has \"$row\", the run reports \"$want\""
 
+# jobmatch finds its default data/hop1.dat from any folder the sweep is
+# started in.
+(cd "$out" && "$src/sweep/run.sh" -p jobmatch -v 0.01 -s 1 -a "-gens 2" -b "$bin" -d jm) \
+  > "$out/log" 2>&1 || fail "a jobmatch sweep started outside the repository failed: $(cat "$out/log")"
+
 # tacticpool: the five shares of the last step, its option swept by default.
 if ! "$src/sweep/run.sh" -p tacticpool -v "0.05" -s 2 -a "-steps 30" \
      -b "$bin" -d "$out/tp" > "$out/log" 2>&1; then
@@ -134,8 +139,16 @@ ended=$(grep -c '^end' "$out/cut/partial/runs.txt")
 "$src/sweep/run.sh" "${grid[@]:0:6}" -s 5 -a "-gens 300" -n 1 -b "$bin" -d "$out/cut" --resume \
   > "$out/log" 2>&1 && fail "--resume on another grid succeeds"
 grep -q "holds a sweep of another grid" "$out/log" || fail "--resume on another grid: $(cat "$out/log")"
-"$src/sweep/run.sh" "${grid[@]}" -d "$out/cut" --resume > "$out/log" 2>&1 ||
+# The resumed sweep runs through a stand-in that counts the runs (and not
+# the look at the help screen).
+mkdir "$out/counted"
+printf '#!/bin/sh\ncase "$*" in *-seed*) echo >> "%s" ;; esac\nexec "%s" "$@"\n' "$out/count" \
+  "$bin/tacticbreed" > "$out/counted/tacticbreed"
+chmod +x "$out/counted/tacticbreed"
+"$src/sweep/run.sh" "${grid[@]}" -b "$out/counted" -d "$out/cut" --resume > "$out/log" 2>&1 ||
   { cat "$out/log"; fail "the resumed sweep failed"; }
+[ "$(wc -l < "$out/count")" = $((8 - ended)) ] ||
+  fail "the resumed sweep ran $(wc -l < "$out/count") runs; $ended of 8 had ended before"
 cmp -s "$out/whole/table.txt" "$out/cut/table.txt" ||
   fail "the resumed table differs from the uninterrupted one"
 [ ! -e "$out/whole/partial" ] || fail "a complete sweep leaves partial/ behind"
