@@ -86,16 +86,12 @@ done
 [ "$(sinfo -h -n "$node" -o %t 2>/dev/null)" = idle ] || die "the node did not come up"
 
 # The same grid through Slurm (two tasks, so two runs at a time as srun
-# steps) and on the local cores.
-grid=(-p tacticbreed -v "0 0.1" -s 3 -a "-gens 20 -size 10" -b "$bin")
-cat > "$dir/job.sh" <<EOF
-#!/usr/bin/env bash
-#SBATCH --ntasks=2 --output=$dir/job.log --time=2
-cd "$src" && sweep/run.sh $(printf '%q ' "${grid[@]}") -d "$dir/slurm"
-EOF
-timeout 90 sbatch --wait --quiet "$dir/job.sh" || die "the sweep submitted with sbatch failed"
-grep -q "in Slurm allocation" "$dir/job.log" || die "the sweep did not see its allocation"
-"$src/sweep/run.sh" "${grid[@]}" -d "$dir/local" > "$dir/local.log" 2>&1 || die "the local sweep failed"
+# steps), submitted as the README shows, and on the local cores.
+grid=(-p tacticbreed -v "0 0.1" -s 3 -a "-gens 20 -size 10")
+(cd "$src" && timeout 90 sbatch --wait --quiet --ntasks=2 --time=2 --output="$dir/job.log" \
+  sweep/slurm.sbatch "${grid[@]}" -b "$bin" -d "$dir/slurm") || die "the sweep submitted with sbatch failed"
+grep -q "launch task StepId=" "$dir/slurmd.log" || die "the sweep's runs did not go to srun steps"
+"$src/sweep/run.sh" "${grid[@]}" -b "$bin" -d "$dir/local" > "$dir/local.log" 2>&1 || die "the local sweep failed"
 cmp "$dir/local/table.txt" "$dir/slurm/table.txt" ||
   die "the table made through Slurm differs from the local one"
 echo "the sweep through Slurm gives the local table"
