@@ -21,10 +21,14 @@ done
 dir=$(mktemp -d)
 chmod 700 "$dir"
 pids=()
+# munged is no child of the test (it forks itself away): its end is awaited
+# by its PID, so that it writes nothing more into the scratch folder.
 stop() {
-  local pid
-  for pid in "${pids[@]}" $(cat "$dir/munged.pid" 2>/dev/null); do kill "$pid" 2>/dev/null; done
+  local pid munged
+  munged=$(cat "$dir/munged.pid" 2>/dev/null)
+  for pid in "${pids[@]}" $munged; do kill "$pid" 2>/dev/null; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  for _ in $(seq 50); do [ -n "$munged" ] && kill -0 "$munged" 2>/dev/null && sleep 0.1; done
   rm -rf "$dir"
 }
 trap stop EXIT
