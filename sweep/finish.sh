@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # sourced by sweep/run.sh, which sets its variables
 # The end of a sweep, sourced by sweep/run.sh once GNU parallel is done:
 # the table from the runs' records, the failures and the runs that never
 # ran, and, for a complete sweep only, the table, picture and record moved

@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # sourced by sweep/run.sh, which sets its variables
 # One job of a sweep, sourced by sweep/run.sh: sweep_runs runs a batch of
 # grid points on whichever host GNU parallel (or srun) gives it and writes
 # one record per run to standard output, which GNU parallel passes back

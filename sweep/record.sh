@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # sourced by sweep/run.sh, which sets its variables
 # The record of a complete sweep, sourced by sweep/run.sh: in the folder
 # work, ro-crate-metadata.json (an RO-Crate of the Process Run Crate
 # profile: the suite and its version, the sweep's and every run's command

@@ -60,17 +60,17 @@ usage() { sed -n '/^# Usage:/,/^set -euo/p' "$0" | sed -n 's/^# \{0,1\}//p'; }
 die() { echo "sweep: $*" >&2; exit 1; }
 
 # --resume may stand anywhere before "--"; getopts reads the rest.
-words=()
+flags=()
 while [ $# -gt 0 ] && [ "$1" != -- ]; do
   case $1 in
     --resume) resume=1 ;;
     --help) usage; exit 0 ;;
-    *) words+=("$1") ;;
+    *) flags+=("$1") ;;
   esac
   shift
 done
 parallel_options=("${@:2}")
-set -- "${words[@]}"
+set -- "${flags[@]}"
 while getopts p:o:v:s:a:b:d:n:kh flag; do
   case $flag in
     p) program=$OPTARG ;;
@@ -136,8 +136,10 @@ read -ra value_list <<<"$values"
 for value in "${value_list[@]}"; do
   [[ $value =~ $number ]] || die "-v: \"$value\" is not a number"
 done
-mkdir -p "$out" 2>/dev/null && out=$(cd "$out" && pwd) && [ -w "$out" ] ||
+if ! mkdir -p "$out" 2>/dev/null || ! [ -w "$out" ]; then
   die "cannot write to the folder $out (-d)"
+fi
+out=$(cd "$out" && pwd)
 
 # The x axis in words: the help text without the default, as in
 # "Mutation rate. (0.01)" -> "mutation rate".
