@@ -154,6 +154,10 @@ inline double random_range(double lo, double hi) {
 // Standard normal by the polar method; every second call returns the value
 // held back from the previous pair and draws nothing.
 double random_gauss();
+// The next n values of random_gauss, into z, with the same draws: pairs
+// made one after another, whose logarithms and roots do not wait on each
+// other as they do call by call.
+void random_gauss_run(double *z, int n);
 // The value of the last accepted pair that the next call returns, while
 // holding is non-zero; reseeding keeps it.
 extern int holding;

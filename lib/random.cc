@@ -181,21 +181,42 @@ long long draws_until_below(unsigned int limit, long long n) {
   return n;
 }
 
-double random_gauss() {
-  if (holding) {
-    holding = 0;
-    return hold;
-  }
+namespace {
+
+// One accepted pair of the polar method, as y * f first and x * f held back.
+// r = 0 (both draws 2^30) has no finite log(r)/r, so that pair is
+// rejected like one outside the unit circle.
+void polar_pair(double *first, double *second) {
   double x, y, r;
-  // r = 0 (both draws 2^30) has no finite log(r)/r, so that pair is
-  // rejected like one outside the unit circle.
   do {
     x = 2.0 * fraction(next_random()) - 1.0;
     y = 2.0 * fraction(next_random()) - 1.0;
     r = x * x + y * y;
   } while (r >= 1.0 || r == 0.0);
   double f = std::sqrt(-2.0 * std::log(r) / r);
-  hold = x * f;
+  *first = y * f;
+  *second = x * f;
+}
+
+} // namespace
+
+double random_gauss() {
+  if (holding) {
+    holding = 0;
+    return hold;
+  }
+  double first;
+  polar_pair(&first, &hold);
   holding = 1;
-  return y * f;
+  return first;
+}
+
+void random_gauss_run(double *z, int n) {
+  int i = 0;
+  if (n > 0 && holding) {
+    z[i++] = hold;
+    holding = 0;
+  }
+  for (; i + 2 <= n; i += 2) polar_pair(&z[i], &z[i + 1]);
+  if (i < n) z[i] = random_gauss();
 }

@@ -53,6 +53,36 @@ TEST(RandomGauss, DrawsPairsAndHoldsTheSecondValue) {
   EXPECT_EQ(next_random(), v[used]); // the held value drew nothing
 }
 
+TEST(RandomGauss, RunsGiveWhatSingleCallsGive) {
+  // Runs of any length, started with and without a held value: the same
+  // values, the same draws, the same value held at the end.
+  for (int n : {0, 1, 2, 3, 8, 513}) {
+    for (int held = 0; held < 2; held++) {
+      seed_random(n + 10 * held);
+      if (holding) random_gauss();
+      if (held) random_gauss();
+      RANDOM_STATE start = random_state;
+      int start_holding = holding;
+      double start_hold = hold;
+      std::vector<double> single(n), run(n + 1);
+      for (double &z : single) z = random_gauss();
+      long following = next_random();
+      int end_holding = holding;
+      double end_hold = hold;
+      random_state = start;
+      holding = start_holding;
+      hold = start_hold;
+      random_gauss_run(run.data(), n);
+      for (int i = 0; i < n; i++) ASSERT_EQ(run[i], single[i]) << n << " " << held << " " << i;
+      ASSERT_EQ(holding, end_holding) << n << " " << held;
+      if (holding) {
+        ASSERT_EQ(hold, end_hold) << n << " " << held;
+      }
+      ASSERT_EQ(next_random(), following) << n << " " << held;
+    }
+  }
+}
+
 TEST(RandomGauss, HasMeanZeroAndVarianceOne) {
   seed_random(17);
   const int n = 200000;
