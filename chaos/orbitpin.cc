@@ -112,12 +112,39 @@ uint64_t bits_of(double v) {
   return bits;
 }
 
-void print_step(int n, double x, double y, double p, LAST_X *last) {
+// The line number as text, counted up by one in place: the lines are
+// numbered one after another, and a carry is rarer than writing a number.
+struct LINE_NUMBER {
+  enum { ROOM = 16 };
+  char text[ROOM];
+  int length;
+};
+
+LINE_NUMBER line_number(long long n) {
+  LINE_NUMBER line{};
+  line.length = static_cast<int>(put_int(line.text, n) - line.text);
+  return line;
+}
+
+void count_up(LINE_NUMBER *line) {
+  int i = line->length - 1;
+  while (i >= 0 && line->text[i] == '9') line->text[i--] = '0';
+  if (i >= 0) {
+    line->text[i]++;
+    return;
+  }
+  memmove(line->text + 1, line->text, static_cast<size_t>(line->length++));
+  line->text[0] = '1';
+}
+
+void print_step(const LINE_NUMBER &line, double x, double y, double p, LAST_X *last) {
   static const char label[] = "(t,x[t],y[t],p[t])=\t";
-  // Room for whole copies of a kept text beyond the numbers' own.
-  char *at = out_space(sizeof label + 4 * OUT_NUMBER + LAST_X::ROOM);
+  // Room for whole copies of the kept texts beyond the numbers' own.
+  char *at = out_space(sizeof label + 4 * OUT_NUMBER + LAST_X::ROOM + LINE_NUMBER::ROOM);
   memcpy(at, label, sizeof label - 1);
-  at = put_int(at + sizeof label - 1, n);
+  at += sizeof label - 1;
+  memcpy(at, line.text, LINE_NUMBER::ROOM);
+  at += line.length;
   *at++ = '\t';
   char *x_text = at;
   at = put_fixed_sign(at, x);
@@ -144,6 +171,8 @@ void print_step(int n, double x, double y, double p, LAST_X *last) {
 // made ahead, a run of them at a time, never more than the steps left use.
 void run(const CONTROL &c, double x, double y) {
   LAST_X last{0, 0, {}};
+  // Lines are numbered t - skip + 1 from the first step printed.
+  LINE_NUMBER line = line_number(skip > 0 ? 0 : -static_cast<long long>(skip));
   enum { AHEAD = 256 }; // pairs of numbers, one pair per step
   double z[2 * AHEAD];
   long long end = static_cast<long long>(skip) + points;
@@ -155,7 +184,10 @@ void run(const CONTROL &c, double x, double y) {
       double nx = ((A - x * x) + B * y) + p + gauss * z[2 * k];
       y = x + gauss * z[2 * k + 1];
       x = nx;
-      if (t >= skip) print_step(static_cast<int>(t - skip + 1), x, y, p, &last);
+      if (t >= skip) {
+        count_up(&line);
+        print_step(line, x, y, p, &last);
+      }
     }
   }
 }
