@@ -132,40 +132,62 @@ bool whole_payoffs(long long pay[4]) {
 // being read back from the circular buffers. Without noise the two noise
 // draws of every round can only miss, and are skipped in one go. A change
 // to ipd must be made here too; a test plays both ways and compares.
-void play_bout(char **pop, int a, int b, const long long pay[4]) {
-  const char *ta = pop[a], *tb = pop[b];
-  const unsigned int limit = uniform_limit(noise);
-  if (limit == 0) skip_random(2LL * rounds);
-  long long sa = 0, sb = 0;
-  int ia = 0, ib = 0;
+namespace {
+
+// Bouts of pop[a] against pop[b[0]] .. pop[b[N - 1]], side by side: a
+// round waits on the moves of the last, and independent bouts fill each
+// other's waits. With noise, N is 1 and the draws are made in the rounds;
+// without, the caller has made each bout's draws.
+template <int N>
+void play_lanes(char **pop, int a, const int *b, const long long pay[4], unsigned int limit) {
+  const char *ta = pop[a], *tb[N];
+  long long sa[N], sb[N];
+  int ia[N], ib[N];
+  for (int g = 0; g < N; g++) {
+    tb[g] = pop[b[g]];
+    sa[g] = sb[g] = 0;
+    ia[g] = ib[g] = 0;
+  }
   // Round t's moves as pairs (own move, other's move), after the noise.
-  auto play = [&](int start, int *pair_a, int *pair_b) {
-    int ma = ta[start + ia], mb = tb[start + ib];
-    if (limit > 0) {
+  auto play = [&](int g, int start, int *pair_a, int *pair_b) {
+    int ma = ta[start + ia[g]], mb = tb[g][start + ib[g]];
+    if (N == 1 && limit > 0) {
       if (draw_below(limit)) ma = static_cast<int>(next_random() % 2);
       if (draw_below(limit)) mb = static_cast<int>(next_random() % 2);
     }
     *pair_a = 2 * ma + mb;
     *pair_b = 2 * mb + ma;
-    sa += pay[*pair_a];
-    sb += pay[*pair_b];
+    sa[g] += pay[*pair_a];
+    sb[g] += pay[*pair_b];
   };
   int t = 0, pair_a, pair_b;
-  for (; t < rounds && t < hlen; t++) { // the history still growing
-    play(dnaindex[t], &pair_a, &pair_b);
-    ia += pair_a << 2 * t;
-    ib += pair_b << 2 * t;
-  }
+  for (; t < rounds && t < hlen; t++) // the history still growing
+    for (int g = 0; g < N; g++) {
+      play(g, dnaindex[t], &pair_a, &pair_b);
+      ia[g] += pair_a << 2 * t;
+      ib[g] += pair_b << 2 * t;
+    }
   const int start = dnaindex[hlen], top = 2 * (hlen - 1);
-  for (; t < rounds; t++) {
-    play(start, &pair_a, &pair_b);
-    ia = ia >> 2 | pair_a << top;
-    ib = ib >> 2 | pair_b << top;
+  for (; t < rounds; t++)
+    for (int g = 0; g < N; g++) {
+      play(g, start, &pair_a, &pair_b);
+      ia[g] = ia[g] >> 2 | pair_a << top;
+      ib[g] = ib[g] >> 2 | pair_b << top;
+    }
+  for (int g = 0; g < N; g++) {
+    score[a] += static_cast<double>(sa[g]);
+    score[b[g]] += static_cast<double>(sb[g]);
+    roundbout[a] += rounds;
+    roundbout[b[g]] += rounds;
   }
-  score[a] += static_cast<double>(sa);
-  score[b] += static_cast<double>(sb);
-  roundbout[a] += rounds;
-  roundbout[b] += rounds;
+}
+
+} // namespace
+
+void play_bout(char **pop, int a, int b, const long long pay[4]) {
+  const unsigned int limit = uniform_limit(noise);
+  if (limit == 0) skip_random(2LL * rounds);
+  play_lanes<1>(pop, a, &b, pay, limit);
 }
 
 namespace {
@@ -188,14 +210,28 @@ void compute_fitness(char **pop) {
   }
   long long pay[4];
   bool whole = whole_payoffs(pay);
-  for (int i = 0; i < size; i++)
-    for (int k = 0; k < bouts; k++) {
+  // Without noise, and with whole payoffs (whose sums come out the same in
+  // any order), a player's bouts are played two at a time, with the draws
+  // of the two made first, in their order.
+  bool in_pairs = whole && uniform_limit(noise) == 0;
+  for (int i = 0; i < size; i++) {
+    int k = 0;
+    for (; in_pairs && k + 2 <= bouts; k += 2) {
+      int b[2];
+      for (int &opponent : b) {
+        opponent = static_cast<int>(next_random() % size);
+        skip_random(2LL * rounds);
+      }
+      play_lanes<2>(pop, i, b, pay, 0);
+    }
+    for (; k < bouts; k++) {
       int b = static_cast<int>(next_random() % size);
       if (whole)
         play_bout(pop, i, b, pay);
       else
         play_rounds(pop, i, b);
     }
+  }
   for (int i = 0; i < size; i++) fitness[i] = average_score(i);
   normalise(fitness, size, 1.0 / size);
 }

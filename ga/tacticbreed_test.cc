@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -144,6 +145,42 @@ TEST_F(Tacticbreed, NoiseDrawsTwiceInEveryRound) {
   tb::ipd(tb::oldpop, 0, 1, 0, &pa, &pb);
   tb::ipd(tb::oldpop, 0, 1, 0, &pa, &pb);
   EXPECT_EQ(next_random(), r[4]);
+}
+
+TEST_F(Tacticbreed, BoutsPlayedInPairsMatchRoundByRoundPlay) {
+  // Without noise compute_fitness plays a player's bouts two at a time;
+  // each bout round by round through ipd must give the same scores, rounds
+  // and draws, whatever the number of bouts, odd or even.
+  for (int trial = 0; trial < 100; trial++) {
+    seed_random(trial);
+    tb::hlen = 1 + static_cast<int>(next_random() % 4);
+    tb::size = 2 + 2 * static_cast<int>(next_random() % 4);
+    tb::bouts = 1 + static_cast<int>(next_random() % 7);
+    tb::rounds = 1 + static_cast<int>(next_random() % 30);
+    tb::noise = trial % 2 ? 0.0 : -1.0;
+    tb::CC = 4; tb::CD = -2; tb::DC = 5; tb::DD = 1;
+    tb::inititalize_population(); // random tables
+    RANDOM_STATE start = random_state;
+    std::vector<double> score(tb::size, 0.0);
+    std::vector<long long> played(tb::size, 0);
+    std::fill(tb::score, tb::score + tb::size, 0.0);
+    std::fill(tb::roundbout, tb::roundbout + tb::size, 0);
+    for (int i = 0; i < tb::size; i++)
+      for (int k = 0; k < tb::bouts; k++) {
+        int b = static_cast<int>(next_random() % tb::size);
+        tb::play_rounds(tb::oldpop, i, b);
+      }
+    std::copy(tb::score, tb::score + tb::size, score.begin());
+    std::copy(tb::roundbout, tb::roundbout + tb::size, played.begin());
+    long following = next_random();
+    random_state = start;
+    tb::compute_fitness(tb::oldpop);
+    for (int i = 0; i < tb::size; i++) {
+      ASSERT_EQ(tb::score[i], score[i]) << "trial " << trial << " individual " << i;
+      ASSERT_EQ(tb::roundbout[i], played[i]) << "trial " << trial << " individual " << i;
+    }
+    ASSERT_EQ(next_random(), following) << "trial " << trial;
+  }
 }
 
 TEST_F(Tacticbreed, FitnessIsTheAveragePayoffPerRoundPlayed) {
