@@ -133,6 +133,7 @@ if [ -z "$values" ]; then
   values=$(field "$program" values)
 fi
 read -ra value_list <<<"$values"
+[ ${#value_list[@]} -gt 0 ] || die "no values to sweep (-v)"
 for value in "${value_list[@]}"; do
   [[ $value =~ $number ]] || die "-v: \"$value\" is not a number"
 done

@@ -100,6 +100,7 @@ done <<'EOF'
 -v "0.01 abc -1"|"abc" is not a number
 -p orbitpin -o -gauss|not "orbitpin"
 -p peakseek -o -gens|-gens has no default values
+-v " "|no values to sweep
 -o -seed -v 1|-seed is the sweep's own
 -a "-gens 2 -seed 4"|-seed is the sweep's own
 -o -nosuchoption -v 1|tacticbreed has no option -nosuchoption

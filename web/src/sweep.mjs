@@ -89,7 +89,7 @@ export function parseSweep(line) {
     argsText: given.a ?? '', args: (given.a ?? '').split(/\s+/).filter(Boolean),
   };
   sweep.error = help ? 'its help screen is for a shell; the page runs sweeps'
-    : error ?? refusal(sweep, given.s ?? '10');
+    : error ?? refusal(sweep, given.s ?? '10', Boolean(given.v));
   return sweep;
 }
 
@@ -97,7 +97,7 @@ export function parseSweep(line) {
 export const NUMBER = /^[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][-+]?[0-9]+)?$/;
 
 // Why sweep/run.sh refuses a sweep before any run, or ''.
-function refusal({program, option, values, args}, seeds) {
+function refusal({program, option, values, args}, seeds, valuesGiven) {
   if (!SWEEP_PROGRAMS.includes(program)) {
     return `it sweeps ${SWEEP_PROGRAMS.slice(0, -1).join(', ')} or ${SWEEP_PROGRAMS.at(-1)}, not "${program}"`;
   }
@@ -105,7 +105,7 @@ function refusal({program, option, values, args}, seeds) {
   if (option === '-seed' || args.includes('-seed')) {
     return "-seed is the sweep's own: every value runs with seeds 1 to SEEDS (-s)";
   }
-  if (!values.length) return `${option} has no default values: give them with -v`;
+  if (!values.length) return valuesGiven ? 'no values to sweep (-v)' : `${option} has no default values: give them with -v`;
   const bad = values.find((v) => !NUMBER.test(v));
   if (bad !== undefined) return `-v: "${bad}" is not a number`;
   return '';
