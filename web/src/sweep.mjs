@@ -35,7 +35,7 @@ export const measures = (program) => SWEEP_PROGRAMS_DATA[program]?.measures.spli
 // The y axis of the sweep's picture.
 export const measureLabel = (program) => SWEEP_PROGRAMS_DATA[program]?.ylabel ?? '';
 
-const FLAGS = new Set(['p', 'o', 'v', 's', 'a', 'b', 'd']);
+const FLAGS = new Set(['p', 'o', 'v', 's', 'a', 'b', 'd', 'n']);
 
 // The option swept when none is given, and the values when none are: the
 // default option has default values, another option none.
@@ -51,9 +51,13 @@ export function defaultValues(option, program = '') {
 
 // The flags as getopts reads them: "-p NAME" or "-pNAME", flags bundled
 // before one that takes a value; parsing stops at "--" or the first word
-// that is not a flag. The folders (-b, -d) mean nothing in the page.
+// that is not a flag. The folders (-b, -d), the runs per job (-n), keeping
+// the outputs (-k) and --resume mean nothing in the page.
 function readFlags(words) {
-  if (words[1] === '--help') return {help: true};
+  const end = words.indexOf('--');
+  const own = end < 0 ? words : words.slice(0, end);
+  if (own.includes('--help')) return {help: true};
+  words = own.filter((w) => w !== '--resume');
   const given = {};
   let i = 1;
   while (i < words.length && /^-./.test(words[i]) && words[i] !== '--') {
@@ -61,6 +65,7 @@ function readFlags(words) {
     for (let k = 1; k < word.length; k++) {
       const flag = word[k];
       if (flag === 'h') return {help: true};
+      if (flag === 'k') continue;
       if (!FLAGS.has(flag)) return {error: `unknown flag -${flag}`};
       if (k + 1 < word.length) { given[flag] = word.slice(k + 1); break; }
       if (i >= words.length) return {error: `-${flag} wants a value`};

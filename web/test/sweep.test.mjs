@@ -66,6 +66,8 @@ test('sweep command lines the page refuses', () => {
     ['sweep/run.sh -a "-gens 2 -seed 4"', /-seed is the sweep's own/],
   ];
   for (const [line, message] of cases) assert.match(parseSweep(line).error, message, line);
+  // What means nothing in the page is no reason to refuse.
+  assert.equal(parseSweep('sweep/run.sh -k -n 3 --resume -s 2 -- -j 4').error, '');
   assert.equal(parseSweep('tacticbreed -noise 0.1'), null);
 });
 
