@@ -8,7 +8,7 @@ command_of_run="$bin/$program${args:+ $args} $option"
 read -r ended failed not_run < <(awk -v work="$work" -v keep="$keep" \
   -v header="$(printf '%s\t' "${option#-}" seed $(field "$program" measures) | sed 's/\t$//')" \
   -v values="${value_list[*]}" -v seeds="$seeds" -v command="$command_of_run" \
-  -f "$root/sweep/collect.awk" "$work/runs.txt")
+  -f "$root/sweep/collect.awk" "$work/runs.txt" $([ "$keep" = 0 ] || echo "$work/runs.txt"))
 
 # The failed runs: the first three with their command line, status and
 # first lines of error output.
