@@ -11,8 +11,11 @@ import * as esbuild from 'esbuild-wasm';
 const BASE = 'https://single-file.invalid/';
 // The service worker and its registration serve only the served folder.
 const SERVED_ONLY = new Set(['sw.js', 'offline.js']);
-// A worker's module: it answers messages at its top level.
-const WORKER = /^(?:self\.|globalThis\.)?(?:onmessage\s*=|addEventListener\(\s*['"]message)/m;
+// A worker's module: one that answers messages at its top level, or that a
+// module starts as new URL('./name.mjs', import.meta.url) or index.html as
+// new Worker('name.mjs').
+const ANSWERS = /^(?:self\.|globalThis\.)?(?:onmessage\s*=|addEventListener\(\s*['"]message)/m;
+const STARTED = /new URL\(\s*['"]\.\/([\w.-]+\.mjs)['"]\s*,\s*import\.meta\.url|new Worker\(\s*['"]([\w.-]+\.mjs)['"]/g;
 
 function filesUnder(dir, prefix = '') {
   return fs.readdirSync(dir, {withFileTypes: true}).flatMap((e) => (e.isDirectory()
@@ -72,7 +75,10 @@ export async function pack(dist) {
   const names = filesUnder(dist);
   const read = (name) => fs.readFileSync(path.join(dist, name));
   const programs = names.filter((n) => /^programs\/.*\.mjs$/.test(n));
-  const workerNames = names.filter((n) => /^[^/]*\.mjs$/.test(n) && WORKER.test(read(n).toString('utf8')));
+  const top = names.filter((n) => /^[^/]*\.(mjs|html)$/.test(n)).map((n) => [n, read(n).toString('utf8')]);
+  const started = top.flatMap(([, text]) => [...text.matchAll(STARTED)].map((m) => m[1] ?? m[2]));
+  const workerNames = top.filter(([n, text]) => n.endsWith('.mjs') && (ANSWERS.test(text) || started.includes(n)))
+    .map(([n]) => n);
   const workers = {};
   for (const name of workerNames) workers[name] = await bundle(dist, ['./' + name], programs, 'iife');
   const wasm = Object.fromEntries(names.filter((n) => n.endsWith('.wasm')).map((n) => [n, read(n).toString('base64')]));
