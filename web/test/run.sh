@@ -33,7 +33,7 @@ browser)
   [[ -f $web/dist/index.html && -d $web/node_modules/playwright-core ]] ||
     skip "web/dist is not built"
   [[ -x ${CHROMIUM:=/usr/bin/chromium} ]] || skip "chromium is missing (apt-get install chromium)"
-  CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" ;;
+  CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" "$web/test/anywhere.test.mjs" ;;
 *)
   echo "usage: run.sh build DIR | parse | node|native|browser BIN_DIR" >&2
   exit 2 ;;
