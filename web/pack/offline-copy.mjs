@@ -10,7 +10,8 @@ import {fileURLToPath} from 'node:url';
 // downloaded and runs without a server anyway.
 const LEFT_OUT = new Set(['sw.js', 'modelsuite.html']);
 
-function filesUnder(dir, prefix = '') {
+// The paths of the files below dir, relative to it, sorted.
+export function filesUnder(dir, prefix = '') {
   return fs.readdirSync(dir, {withFileTypes: true}).flatMap((e) => (e.isDirectory()
     ? filesUnder(path.join(dir, e.name), `${prefix}${e.name}/`)
     : [`${prefix}${e.name}`])).sort();

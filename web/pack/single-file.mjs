@@ -7,6 +7,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import * as esbuild from 'esbuild-wasm';
+import {filesUnder} from './offline-copy.mjs';
 
 const BASE = 'https://single-file.invalid/';
 // The service worker and its registration serve only the served folder.
@@ -16,12 +17,6 @@ const SERVED_ONLY = new Set(['sw.js', 'offline.js']);
 // new Worker('name.mjs').
 const ANSWERS = /^(?:self\.|globalThis\.)?(?:onmessage\s*=|addEventListener\(\s*['"]message)/m;
 const STARTED = /new URL\(\s*['"]\.\/([\w.-]+\.mjs)['"]\s*,\s*import\.meta\.url|new Worker\(\s*['"]([\w.-]+\.mjs)['"]/g;
-
-function filesUnder(dir, prefix = '') {
-  return fs.readdirSync(dir, {withFileTypes: true}).flatMap((e) => (e.isDirectory()
-    ? filesUnder(path.join(dir, e.name), `${prefix}${e.name}/`)
-    : [`${prefix}${e.name}`]));
-}
 
 // A module as packed: import.meta.url is its address under BASE, and an
 // import() of a computed name asks the packed modules first.
