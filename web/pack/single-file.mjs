@@ -81,13 +81,15 @@ export async function pack(dist) {
 
   const entries = [];
   let html = read('index.html').toString('utf8')
-    .replace(/<link rel="modulepreload"[^>]*>\s*/g, '')
-    .replace(/<link rel="stylesheet" href="([^"]+)">/g, (_, href) => `<style>\n${read(href)}</style>`)
-    .replace(/<script type="module" src="([^"]+)"><\/script>/g, (_, src) => {
+    .replace(/<link\b(?=[^>]*\brel="modulepreload")[^>]*>\s*/g, '')
+    .replace(/<link\b(?=[^>]*\brel="stylesheet")[^>]*\bhref="([^"]+)"[^>]*>/g,
+             (_, href) => `<style>\n${read(href)}</style>`)
+    .replace(/<script\b(?=[^>]*\btype="module")[^>]*\bsrc="([^"]+)"[^>]*><\/script>/g, (_, src) => {
       entries.push('./' + src);
       return entries.length === 1 ? '<!-- the page -->' : '';
     })
-    .replace(/<script src="([^"]+)"[^>]*><\/script>\s*/g, (tag, src) => (SERVED_ONLY.has(src) ? '' : tag));
+    .replace(/<script\b[^>]*\bsrc="([^"]+)"[^>]*><\/script>\s*/g,
+             (_, src) => (SERVED_ONLY.has(src) ? '' : `<script>\n${scriptSafe(read(src).toString('utf8'))}</script>\n`));
   const page = await bundle(dist, entries, [], 'esm');
   html = html.replace('<!-- the page -->', () => `<script type="module">\n${scriptSafe(page)}</script>`);
   const boot = fs.readFileSync(fileURLToPath(new URL('single-boot.js', import.meta.url)), 'utf8');
