@@ -13,6 +13,7 @@ import {fileURLToPath} from 'node:url';
 import {chromium} from 'playwright-core';
 import {serve} from '../server.mjs';
 import {writeServiceWorker} from '../pack/offline-copy.mjs';
+import {EXPERIMENTS} from '../src/experiments.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -185,11 +186,13 @@ async function printedPages(page, format) {
   return pdf.match(/\/Type\s*\/Page\b(?!s)/g).length;
 }
 
-test('printed, a run takes at most two pages of A4 or Letter, without the form or the output', skip, async () => {
+test('printed, a run takes at most two pages of A4 or Letter, without the form or the output; ' +
+     'an experiment with its finding', skip, async () => {
+  const WINDOW = EXPERIMENTS.find((e) => e.id === 'map-window');
   for (const width of [1280, 390]) {
     const page = await browser.newPage({viewport: {width, height: 800}});
     for (const line of ['orbitpin -points 200 -on1 20 -off 80 -on2 120 -skip 50', 'tacticbreed -gens 10 -size 20 -dump',
-                        'mapseries -points 50', SWEEP]) {
+                        WINDOW.line, SWEEP]) {
       await page.goto(served(line));
       await result(page, line);
       for (const format of ['A4', 'Letter']) {
@@ -197,9 +200,14 @@ test('printed, a run takes at most two pages of A4 or Letter, without the form o
         assert.ok(pages <= 2, `${line} at ${width} px: ${pages} pages of ${format}`);
       }
       await page.emulateMedia({media: 'print'});
-      const shown = await page.evaluate(() => Object.fromEntries(['controls', 'stdout', 'plot', 'command']
-        .map((id) => [id, document.getElementById(id).checkVisibility()])));
-      assert.deepEqual(shown, {controls: false, stdout: false, plot: true, command: true}, line);
+      const shown = await page.evaluate(() => ({
+        ...Object.fromEntries(['controls', 'stdout', 'plot', 'command']
+          .map((id) => [id, document.getElementById(id).checkVisibility()])),
+        findings: [...document.querySelectorAll('#experiments li')].filter((e) => e.checkVisibility())
+          .map((e) => e.dataset.experiment),
+      }));
+      assert.deepEqual(shown, {controls: false, stdout: false, plot: true, command: true,
+                               findings: line === WINDOW.line ? [WINDOW.id] : []}, line);
       await page.emulateMedia({media: null});
     }
     await page.close();
