@@ -34,7 +34,7 @@ browser)
   [[ -f $dist/index.html && -d $web/node_modules/playwright-core ]] ||
     skip "$dist is not built"
   [[ -x ${CHROMIUM:=/usr/bin/chromium} ]] || skip "chromium is missing (apt-get install chromium)"
-  DIST_DIR=$dist CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" ;;
+  DIST_DIR=$dist CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" "$web/test/anywhere.test.mjs" ;;
 *)
   echo "usage: run.sh build DIR [DIST_DIR] | parse | node|native|browser BIN_DIR [DIST_DIR]" >&2
   exit 2 ;;
