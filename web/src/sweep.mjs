@@ -10,7 +10,7 @@ import {splitWords, joinWords} from './command.mjs';
 import {lastGaStats} from './gastats.mjs';
 // sweep/programs.tsv, which sweep/run.sh reads too: per program the option
 // swept by default and its values, where the statistics are, the table's
-// measures and the picture's labels.
+// measures and the picture's labels; web/build.sh makes it a module.
 import programsText from './sweepprograms.mjs';
 
 // The rows of a tab-separated text with a header row, as objects.
