@@ -128,6 +128,8 @@ if [ "$option" = -seed ] || printf '%s\n' $args | grep -qx -- -seed; then
 fi
 entry=$(help_entry "$option")
 [ -n "$entry" ] || die "$program has no option $option (see $bin/$program -help)"
+kind=$(cut -f 2 <<<"$entry")
+[ "$kind" = number ] || die "$program's $option takes no number (it is a $kind option)"
 if [ -z "$values" ]; then
   [ "$option" = "$(field "$program" option)" ] ||
     die "$option has no default values: give them with -v"
