@@ -163,6 +163,8 @@ if [ $resume = 1 ]; then
     die "$work holds a sweep of another grid, which --resume leaves as it is:
 $(sed 's/^/  /' "$work/grid")"
   per_job=$(cat "$work/per_job")
+  # A record cut off in mid-line must not swallow the next one's first line.
+  [ -z "$(tail -c 1 "$work/runs.txt")" ] || echo >>"$work/runs.txt"
 else
   [ ! -e "$work" ] || echo "sweep: starting afresh; the unfinished sweep in $work is dropped"
   rm -rf "$work"
