@@ -2,21 +2,20 @@
 // arrays: the Henon plane, a map's return plot with its cobweb, the
 // landscape a genetic algorithm climbs, the raster of strategy tables and
 // a sweep's runs against the value swept.
-// Each draw function takes the canvas and the numbers and returns a short
-// text that says what the picture shows, for readers who cannot see it.
-// Colours come from a palette that colour-blind readers tell apart, and
-// every pair also differs by line or marker.
+// Each draws onto `onto`, {canvas, width}: the canvas and the width of its
+// box in CSS pixels, which the page measures (asking the layout here would
+// slow a redraw), and returns a short text that says what the picture
+// shows, for readers who cannot see it. Colours and dashes come from
+// palette.mjs.
 import {hump, surface, henonFixedPoint, mapFunction} from './formulas.mjs';
+import {PALETTE, seriesStyle} from './palette.mjs';
 
-export const PALETTE = {blue: '#0072b2', orange: '#e69f00', vermillion: '#d55e00', green: '#009e73',
-                        sky: '#56b4e9', purple: '#cc79a7', ink: '#1f2328', grey: '#8c959f'};
 const FONT = '14px system-ui, sans-serif';
 
-// Sizes the canvas to its box (canvas.boxWidth, if set, spares asking the
-// page's layout) and the screen's pixels, where they changed; returns the
-// context in CSS pixels and the drawing's width and height.
-export function prepare(canvas, height) {
-  const width = Math.max(280, canvas.boxWidth || canvas.parentElement?.clientWidth || 640);
+// Sizes the canvas to its box and the screen's pixels, where they changed;
+// returns the context in CSS pixels and the drawing's width and height.
+export function prepare({canvas, width: box}, height) {
+  const width = Math.max(280, box || 640);
   const ratio = globalThis.devicePixelRatio || 1;
   const [w, h] = [Math.round(width * ratio), Math.round(height * ratio)];
   if (canvas.width !== w || canvas.height !== h) {
@@ -188,8 +187,8 @@ function legend(ctx, box, items) {
 // orbitpin: y against x, the points while control is on as blue circles,
 // the others as orange crosses, and the fixed point ringed.
 // {x, y, on: booleans, A, B}
-export function drawPhase(canvas, {x, y, on, A, B}) {
-  const {ctx, width, height} = prepare(canvas, 420);
+export function drawPhase(onto, {x, y, on, A, B}) {
+  const {ctx, width, height} = prepare(onto, 420);
   const xstar = henonFixedPoint(A, B);
   const range = extent([...x, ...y, xstar], -1.5, 1.5);
   const {px, py, box} = frame(ctx, width, height,
@@ -224,8 +223,8 @@ export function drawPhase(canvas, {x, y, on, A, B}) {
 
 // mapseries: x(t+1) against x(t), the diagonal, the map's curve and the
 // cobweb of the first steps. {first: the first values, pairs: [xs, ys], func, r, aux}
-export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
-  const {ctx, width, height} = prepare(canvas, 420);
+export function drawReturn(onto, {first, pairs: [xs, ys], func, r, aux}) {
+  const {ctx, width, height} = prepare(onto, 420);
   const f = mapFunction(func, r, aux);
   const range = extent([0, 1, ...first, ...xs, ...ys].filter((v) => Math.abs(v) < 1e6), 0, 1);
   const {px, py, box} = frame(ctx, width, height,
@@ -320,8 +319,8 @@ function surfaceImage(n) {
 
 // hillscan: the surface over [-4, 4)² shaded, the best point of every
 // generation as a path. {bestX, bestY}
-export function drawSurface(canvas, {bestX, bestY}) {
-  const {ctx, width, height} = prepare(canvas, 440);
+export function drawSurface(onto, {bestX, bestY}) {
+  const {ctx, width, height} = prepare(onto, 440);
   const {px, py, box} = frame(ctx, width, height, {x: [-4, 4], y: [-4, 4], xLabel: 'x', yLabel: 'y', square: true});
   ctx.drawImage(surfaceImage(Math.max(1, Math.round(box.width))), box.left, box.top, box.width, box.height);
   clip(ctx, box);
@@ -337,8 +336,8 @@ export function drawSurface(canvas, {bestX, bestY}) {
 
 // peakseek: the hump over [0, 1), the best x of every generation on it,
 // light to dark with time. {bestX, target, variance}
-export function drawHump(canvas, {bestX, target, variance}) {
-  const {ctx, width, height} = prepare(canvas, 360);
+export function drawHump(onto, {bestX, target, variance}) {
+  const {ctx, width, height} = prepare(onto, 360);
   const {px, py, box} = frame(ctx, width, height, {x: [0, 1], y: [0, 1.05], xLabel: 'x', yLabel: 'fitness'});
   clip(ctx, box);
   ctx.strokeStyle = PALETTE.blue;
@@ -376,14 +375,14 @@ export function drawHump(canvas, {bestX, target, variance}) {
 // D orange with a bar through it; or the distinct tables of the final
 // population with their counts. {tables: every stride-th generation's best,
 // stride, final: [[table, count]], distinct: how many tables there are}
-export function drawStrategies(canvas, {tables, stride = 1, final = null, distinct = 0}) {
+export function drawStrategies(onto, {tables, stride = 1, final = null, distinct = 0}) {
   // At most 200 rows drawn, evenly spaced.
   const every = Math.ceil(tables.length / 200);
   const shown = tables.map((t, i) => [i * stride, t]).filter((_, i) => i % every === 0 || i === tables.length - 1);
   const rows = final ? final.slice(0, 20).map(([t, n]) => [`× ${n}`, t]) : shown;
   const length = Math.max(1, ...rows.map(([, t]) => t.length));
   const cell = Math.max(2, Math.min(18, Math.floor(560 / Math.max(1, rows.length))));
-  const {ctx, width} = prepare(canvas, Math.max(80, rows.length * cell + 40));
+  const {ctx, width} = prepare(onto, Math.max(80, rows.length * cell + 40));
   const left = 70;
   const w = Math.min(28, (width - left - 16) / length);
   ctx.fillStyle = PALETTE.ink;
@@ -427,18 +426,15 @@ export function drawStrategies(canvas, {tables, stride = 1, final = null, distin
 // A sweep: the values evenly spaced along x, in the table's order; each
 // run's measure as a small marker and the mean over the seeds as a line.
 // {values: texts, series: [{name, points: [[value index, y]]}], xLabel, yLabel}
-export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
-  const {ctx, width, height} = prepare(canvas, 400);
+export function drawSweep(onto, {values, series, xLabel, yLabel}) {
+  const {ctx, width, height} = prepare(onto, 400);
   const ys = series.flatMap((s) => s.points.map((p) => p[1]));
   const range = extent(ys, 0, 1);
   const {px, py, box} = frame(ctx, width, height, {x: [-0.5, Math.max(0.5, values.length - 0.5)], y: range,
                                                    xLabel, yLabel, categories: values});
   clip(ctx, box);
-  const styles = [[PALETTE.blue, 'circle', []], [PALETTE.vermillion, 'square', [8, 4]],
-                  [PALETTE.green, 'cross', [2, 3]],
-                  [PALETTE.orange, 'circle', [10, 3, 2, 3]], [PALETTE.purple, 'square', [5, 2]]];
   series.forEach((s, k) => {
-    const [color, shape, dash] = styles[k % styles.length];
+    const {color, shape, dash} = seriesStyle(s.name);
     ctx.strokeStyle = ctx.fillStyle = color;
     ctx.lineWidth = 1;
     ctx.beginPath();
@@ -457,8 +453,8 @@ export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
     ctx.setLineDash([]);
   });
   ctx.restore();
-  legend(ctx, box, series.map((s, k) => ({color: styles[k % styles.length][0], dash: styles[k % styles.length][2],
-                                          text: s.name})));
+  legend(ctx, box, series.map((s) => ({color: seriesStyle(s.name).color, dash: seriesStyle(s.name).dash,
+                                     text: s.name})));
   const means = series.map((s) => `${s.name} ${meansOf(s.points, values.length)
     .map((m, i) => `${values[i]}: ${m === null ? 'none' : m.toFixed(3)}`).join(', ')}`);
   return `Sweep of ${xLabel} over ${values.length} values, one marker per run, ` +
