@@ -102,6 +102,7 @@ function start(plan) {
                       values, words, sweep, screen});
   for (const job of jobsOf(plan)) submit(r, reader, job);
   document.body.classList.add('running');
+  document.body.dataset.state = 'running';
   showProgress(r);
 }
 
@@ -179,6 +180,7 @@ function finish(r, ended) {
   const status = takeOutput(r, ended);
   show(r, true);
   $('status').textContent = status;
+  document.body.dataset.state = 'ended';
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
@@ -223,14 +225,17 @@ function refuse(text) {
   clearOutputs();
   $('status').textContent = '';
   document.body.classList.add('failed');
+  document.body.dataset.state = 'refused';
   alertText(text);
   announce(text);
 }
 
 // ---------------------------------------------------------------------------
-// Wiring
+// Wiring. body's data-state says where the page is: 'loading' a command
+// line, its run 'running', 'ended' (its status shown) or 'refused'.
 
 async function fromFragment() {
+  document.body.dataset.state = 'loading';
   const turn = ++state.arrived;
   const raw = location.hash.slice(1);
   if (!raw) {
