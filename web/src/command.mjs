@@ -59,10 +59,10 @@ export function formatCommand({program, args, bifurcation}) {
   return `for r in $(seq ${from} ${step} ${to}); do ${line} -r $r; done`;
 }
 
-// What the fragment of the address asks for: {command, words} (words: the
-// values of r of a bifurcation loop, or null), {line, sweep} for a
-// sweep/run.sh command line (read by parseSweep), or {line, refusal}.
-// programs: the programs there are.
+// What the fragment of the address asks for, with its line as typed:
+// {line, command, words} (words: the values of r of a bifurcation loop, or
+// null), {line, sweep} for a sweep/run.sh command line (read by
+// parseSweep), or {line, refusal}. programs: the programs there are.
 export function readFragment(raw, {programs, parseSweep}) {
   let line = raw, command;
   const refuse = (refusal) => ({line, refusal});
@@ -85,9 +85,9 @@ export function readFragment(raw, {programs, parseSweep}) {
   if (command.bifurcation && command.program !== 'mapseries') {
     return refuse('Only mapseries draws a bifurcation diagram: the other programs have no -r.');
   }
-  if (!command.bifurcation) return {command, words: null};
+  if (!command.bifurcation) return {line, command, words: null};
   const seq = seqWords(command.bifurcation, BIFURCATION_LIMIT);
-  return seq.error ? refuse(seq.error) : {command, words: seq.words};
+  return seq.error ? refuse(seq.error) : {line, command, words: seq.words};
 }
 
 // The values of the options as the program reads them, from its help screen

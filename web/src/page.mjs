@@ -17,6 +17,7 @@ import {buildForm, fillForm, formCommand} from './form.mjs';
 import {parseSweep, sweepRuns} from './sweep.mjs';
 import {buildSweepForm, fillSweepForm, sweepLine, wireSweepForm, checkSweep} from './sweepform.mjs';
 import {showAbout, listExperiments} from './lessons.mjs';
+import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from './experiment.mjs';
 import {MSG} from './messages.mjs';
 import {newPool} from './pool.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
@@ -34,7 +35,10 @@ const state = {
   runsStarted: 0,
   arrived: 0, // the fragment being read; an older one that was waiting gives way
   plotWidth: 0,
+  toExperiment: false, // an experiment was chosen from the list: its run is brought into view
 };
+
+const TITLE = document.title;
 
 function setFragment(command) {
   const hash = '#' + encodeURIComponent(formatCommand(command));
@@ -103,7 +107,10 @@ function start(plan) {
   for (const job of jobsOf(plan)) submit(r, reader, job);
   document.body.classList.add('running');
   document.body.dataset.state = 'running';
+  document.title = `${plan.line} – ${TITLE}`;
   showProgress(r);
+  if (state.toExperiment) bringToExperiment();
+  state.toExperiment = false;
 }
 
 // One job of a run: its bytes go straight to the reader, through a port
@@ -185,9 +192,15 @@ function finish(r, ended) {
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
   readOtherScreens();
+  offerFinding();
   if (status === 'crashed') return alertText(r.crash);
   if (status === 'stopped') return announce('The run was stopped.');
   if (status === '0') return announce('The run ended with exit status 0.');
+  // Asked for, the help screen is an answer, not a failure.
+  if (r.command.args.includes('-help') && /^Usage: /.test(r.head.stderr)) {
+    document.body.classList.remove('failed');
+    return announce(`The program printed its help screen, as asked (exit status ${status}).`);
+  }
   // A run refused before its first row has no progress to speak of.
   const counter = r.views.findIndex((v) => v.progress);
   if (!r.ended || counter < 0 || !r.data?.[counter]?.rows) $('progress-text').textContent = '';
@@ -244,6 +257,7 @@ async function fromFragment() {
     return fromFragment();
   }
   const read = readFragment(raw, {programs: PROGRAMS, parseSweep});
+  showExperiment(read.line);
   if (read.refusal) {
     showCommand(read.line);
     return refuseWithForm(read.refusal);
@@ -343,11 +357,19 @@ function init() {
     fromForm();
   };
   $('run').onclick = () => (state.run ? start(state.run.plan) : fromFragment().catch(startFailed));
-  $('stop').onclick = () => stop() && finish(state.run, 'stopped');
+  $('stop').onclick = () => {
+    if (!stop()) return;
+    finish(state.run, 'stopped');
+    $('run').focus(); // Stop is hidden now
+  };
   $('reset').onclick = () => setFragment({program: $('program').value, args: [], bifurcation: null});
   $('copy').onclick = copyCommand;
   wireSweepForm();
   listExperiments($('experiments'));
+  wireExperiments((href) => {
+    state.toExperiment = true;
+    if (href === location.hash) fromFragment().catch(startFailed); // no hashchange comes
+  });
   window.onhashchange = () => fromFragment().catch(startFailed);
   new ResizeObserver(() => {
     if ($('plot').clientWidth === state.plotWidth) return;

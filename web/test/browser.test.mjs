@@ -109,6 +109,7 @@ test('a command line in the fragment runs, prints as native, draws and says what
   for (const line of RUNS) {
     await open(line);
     assert.deepEqual(await result(line), native(line), line);
+    assert.equal(await page.title(), `${line} – Models in the browser`);
     assert.ok(await colouredPixels() > 50, `${line}: nothing drawn`);
     const said = await words();
     assert.equal(said.announced, 'The run ended with exit status 0.');
@@ -146,12 +147,24 @@ test('every view draws its picture', skip, async () => {
   for (const view of ['phase', 'return', 'landscape', 'strategies', 'population', 'sweep']) assert.ok(seen.has(view), view);
 });
 
-test('every experiment link runs to status 0', skip, async () => {
+test('every experiment link runs to status 0, beside its question, its finding asked for', skip, async () => {
   await open('peakseek -gens 1');
   await result('peakseek -gens 1');
-  for (const {id, line} of EXPERIMENTS) {
+  for (const {id, line, question, finding} of EXPERIMENTS) {
     await page.click(`[data-experiment="${id}"] a`);
     assert.equal((await result(line)).status, '0', id);
+    const seen = await page.evaluate(() => ({
+      marked: [...document.querySelectorAll('[aria-current]')].map((e) => e.dataset.experiment),
+      focused: document.activeElement.id,
+      top: document.getElementById('lesson').getBoundingClientRect().top,
+    }));
+    assert.deepEqual(seen.marked, [id]);
+    assert.equal(seen.focused, 'lesson', id);
+    assert.ok(seen.top >= 0 && seen.top < 400, `${id}: the question is at ${seen.top} px`);
+    assert.equal(await visibleText('#lesson-question'), question);
+    assert.equal(await visibleText('#lesson-finding'), null, `${id}: the finding shows before it is asked for`);
+    await page.click('#lesson-reveal');
+    assert.equal(await visibleText('#lesson-finding'), finding);
   }
 });
 
@@ -236,6 +249,12 @@ test('a failed run shows and announces its message and the help screen', skip, a
   assert.match(await visibleText('#alert'), /exit status 1[^]*"-bogus"/);
   assert.doesNotMatch(await visibleText('#alert'), /Usage/);
   assert.equal(await page.textContent('#announce'), 'The run failed with exit status 1.');
+  // Asked for, the help screen is no failure, though its status is 1.
+  await open('hillscan -help');
+  assert.deepEqual(await result('hillscan -help'), native('hillscan -help'));
+  assert.ok(await page.isHidden('#alert'));
+  assert.equal(await page.evaluate(() => document.body.classList.contains('failed')), false);
+  assert.match(await page.textContent('#announce'), /help screen, as asked/);
 });
 
 test('a changed value updates the URL and reruns', skip, async () => {
@@ -278,6 +297,7 @@ test('Stop ends a run and keeps exactly what was written; the next run goes on',
   await page.click('#stop');
   assert.equal((await result(line)).status, 'stopped');
   t.diagnostic(`Stop took ${Date.now() - start} ms`);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'run');
   const kept = await download('download-stdout');
   const want = spawnSync('bash', ['-c', `${bin}/${line} | head -c ${kept.length}`], {encoding: 'utf8', maxBuffer: 1 << 28});
   assert.ok(kept === want.stdout, 'the download is not what the program wrote');

@@ -98,9 +98,11 @@ test('output reads into columns, in any pieces', () => {
 test('the fragment gives a command line, a sweep or a refusal', () => {
   const programs = ['peakseek', 'mapseries'];
   const cases = [ // fragment, what it gives (a refusal as a pattern)
-    ['peakseek%20-gens%203', {command: {program: 'peakseek', args: ['-gens', '3'], bifurcation: null}, words: null}],
+    ['peakseek%20-gens%203', {line: 'peakseek -gens 3', command: {program: 'peakseek', args: ['-gens', '3'],
+                                                                 bifurcation: null}, words: null}],
     ['for%20r%20in%20$(seq%200.5%200.25%201);%20do%20mapseries%20-r%20$r;%20done',
-      {command: {program: 'mapseries', args: [], bifurcation: {from: '0.5', step: '0.25', to: '1'}},
+      {line: 'for r in $(seq 0.5 0.25 1); do mapseries -r $r; done',
+       command: {program: 'mapseries', args: [], bifurcation: {from: '0.5', step: '0.25', to: '1'}},
        words: ['0.50', '0.75', '1.00']}],
     ['sweep/run.sh%20-p%20peakseek%20-s%202', {sweep: 'peakseek'}],
     ['%', /% that is not an escape/],
