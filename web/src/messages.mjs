@@ -38,5 +38,9 @@ export const MSG = Object.freeze({
   READ: 'read', SOURCE: 'source', DATA: 'data', END: 'end', CRASH: 'crash',
 });
 
+// Characters of each stream's head, the part of the output the page shows:
+// more slows its layout.
+export const SHOWN = 20000;
+
 // The message an exception becomes.
 export const errorText = (e) => String(e?.message ?? e);

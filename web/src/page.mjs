@@ -18,7 +18,7 @@ import {parseSweep, sweepRuns} from './sweep.mjs';
 import {buildSweepForm, fillSweepForm, sweepLine, wireSweepForm, checkSweep} from './sweepform.mjs';
 import {showAbout, listExperiments} from './lessons.mjs';
 import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from './experiment.mjs';
-import {MSG} from './messages.mjs';
+import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
@@ -48,14 +48,19 @@ function setFragment(command) {
 // A program's help screen, read once by a runner of the pool, which then
 // keeps the program compiled for the runs.
 function screenOf(program) {
-  state.helpWaits[program] ??= state.pool.submit({tag: 'help', message: {type: MSG.HELP, program}}).then((reply) => {
+  state.helpWaits[program] ??= askHelp(program);
+  return state.helpWaits[program];
+}
+
+async function askHelp(program) {
+  try {
+    const reply = await state.pool.submit({tag: 'help', urgent: true, message: {type: MSG.HELP, program}});
     if (reply.type !== MSG.HELPED) throw new Error(reply.error);
     return (state.screens[program] = parseHelp(reply.text));
-  }).catch((e) => {
+  } catch (e) {
     delete state.helpWaits[program];
     throw e;
-  });
-  return state.helpWaits[program];
+  }
 }
 
 // The other programs' screens, once a run has ended, so as not to slow it.
@@ -173,7 +178,7 @@ function takeOutput(r, status) {
     const blob = new Blob([made[name]]);
     r.chunks[name] = made[name] ? [blob] : [];
     r.size[name] = blob.size;
-    r.head[name] = made[name].slice(0, 20000);
+    r.head[name] = made[name].slice(0, SHOWN);
   }
   return status === 'stopped' || status === 'crashed' ? status : String(made.status);
 }

@@ -13,8 +13,8 @@ export const runnerCount = () => Math.max(1, Math.min(MAX_RUNNERS, globalThis.na
 
 const newWorker = () => new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
 
-// A job: {tag, message, transfer, prepare?}: prepare() -> {message,
-// transfer}, called as the job starts (a job's port is made then).
+// A job: {tag, urgent, message, transfer, prepare?}: prepare() ->
+// {message, transfer}, called as the job starts (a job's port is made then).
 // submit(job) -> Promise of the runner's reply (RAN or HELPED; RAN with
 // status null and an error when the runner died), rejected when the job's
 // tag is stopped.
@@ -32,9 +32,15 @@ export function newPool(size = runnerCount()) {
     };
     return worker;
   };
+  // An urgent job (a help screen the page waits for) may take one runner
+  // beyond the size, so that a long run does not hold it up.
   const dispatch = () => {
-    while (queue.length && (idle.length || busy.size < size)) {
-      const job = queue.shift();
+    for (let i = 0; i < queue.length;) {
+      if (!idle.length && busy.size >= size + (queue[i].urgent ? 1 : 0)) {
+        i++;
+        continue;
+      }
+      const [job] = queue.splice(i, 1);
       const worker = idle.pop() ?? spawn();
       busy.set(worker, job);
       const {message, transfer = []} = job.prepare ? job.prepare() : job;

@@ -8,14 +8,13 @@
 // Running and reading in separate workers lets a long output be read while
 // the program goes on writing it.
 import {run, load, provide} from './suite.mjs';
-import {MSG, errorText} from './messages.mjs';
+import {MSG, SHOWN, errorText} from './messages.mjs';
 import {TIMING} from './timing.mjs';
 
 // Only a reader needs the views: loaded beside the rest, not before it,
 // so that a runner is ready sooner.
 const readings = import('./readings.mjs');
 
-const SHOWN = 20000; // characters of each stream the page shows: more slows its layout
 const BATCH = 1 << 20; // bytes the runner gathers before sending them on
 
 async function help({program}) {
@@ -53,6 +52,31 @@ async function runner({job: {index, program, args}, port, modules}) {
   postMessage({type: MSG.RAN, ...ended});
 }
 
+// Hands a loop's messages on in the loop's order: a run that is not yet
+// due waits, whole, for the runs before it.
+function inTurn(deliver) {
+  const held = new Map(); // run index -> {pieces, end}
+  let next = 0;
+  const arrive = (data) => {
+    const index = data.type === MSG.BYTES ? data.pieces[0][1] : data.index;
+    if (index !== next) {
+      const wait = held.get(index) ?? {pieces: [], end: null};
+      held.set(index, wait);
+      if (data.type === MSG.BYTES) wait.pieces.push(...data.pieces);
+      else wait.end = data;
+      return;
+    }
+    deliver(data);
+    if (data.type !== MSG.ENDED) return;
+    const due = held.get(++next);
+    if (!due) return;
+    held.delete(next);
+    if (due.pieces.length) arrive({type: MSG.BYTES, pieces: due.pieces});
+    if (due.end) arrive(due.end);
+  };
+  return arrive;
+}
+
 // The reader of one run: a single program, a bifurcation loop or a sweep.
 // A loop's runs are handed to its views and its output one after another,
 // in the loop's order, as a shell prints them, and it ends at its first
@@ -71,8 +95,7 @@ async function reader({id, command, values, words, sweep, screen}) {
     const bytes = views.filter((v) => v.stream === name || v.stream === 'both');
     streams[name] = {decoder: new TextDecoder(), parts: [], head: '', grew: false, bytes, raw: ordered};
   }
-  let ended = 0, status = null, posted = performance.now(), next = 0, done = false;
-  const held = new Map(); // a loop's run index -> {pieces, end}, until its turn
+  let ended = 0, status = null, posted = performance.now(), done = false;
 
   const send = (type) => {
     const message = {type, id, ended, status, chunks: {}, head: {}};
@@ -98,12 +121,6 @@ async function reader({id, command, values, words, sweep, screen}) {
     }
     for (const v of s.bytes) v.record.bytes(v.state, bytes, index, name);
   };
-  const end = ({index, status: st, error}) => {
-    for (const v of views) v.record.end?.(v.state, index, st, error);
-    ended++;
-    status = st;
-    if (ended === runs || (ordered && st !== 0)) finish(st, error);
-  };
   // A loop's run that could not end stops the loop as a crash, after the
   // last of what it wrote; a sweep reports it among its failed runs.
   const finish = (st, error) => {
@@ -112,31 +129,19 @@ async function reader({id, command, values, words, sweep, screen}) {
     send(MSG.DATA);
     postMessage({type: MSG.CRASH, id, message: error});
   };
-  // A loop's run that is not yet due waits, whole, for the runs before it.
-  const arrive = (data) => {
+  const deliver = (data) => {
     if (done) return;
-    const index = data.type === MSG.BYTES ? data.pieces[0][1] : data.index;
-    if (ordered && index !== next) {
-      const wait = held.get(index) ?? {pieces: [], end: null};
-      held.set(index, wait);
-      if (data.type === MSG.BYTES) wait.pieces.push(...data.pieces);
-      else wait.end = data;
-      return;
-    }
     if (data.type === MSG.BYTES) {
-      for (const [name, i, bytes] of data.pieces) take(name, i, bytes);
+      for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
       if (performance.now() - posted >= TIMING.message) send(MSG.DATA);
       return;
     }
-    end(data);
-    if (!ordered || done) return;
-    next++;
-    const due = held.get(next);
-    if (!due) return;
-    held.delete(next);
-    if (due.pieces.length) arrive({type: MSG.BYTES, pieces: due.pieces});
-    if (due.end) arrive(due.end);
+    for (const v of views) v.record.end?.(v.state, data.index, data.status, data.error);
+    ended++;
+    status = data.status;
+    if (ended === runs || (ordered && status !== 0)) finish(status, data.error);
   };
+  const arrive = ordered ? inTurn(deliver) : deliver;
   const guarded = (data) => {
     try {
       arrive(data);

@@ -214,6 +214,14 @@ test('a stopped sweep keeps the table of its finished runs, and its download', s
     assert.ok(at > 0, `${row} is not in sweep/run.sh's table, or out of its order`);
   }
   assert.equal(await download('download-stdout'), got.stdout);
+  // Another program while a long sweep keeps every runner busy: its help
+  // screen is read at once, and its run replaces the sweep.
+  const long = 'sweep/run.sh -p tacticbreed -s 10 -a "-gens 100000"';
+  await page.goto('about:blank'); // a fresh page, which has read no other help screen
+  await open(long);
+  await page.waitForFunction(() => document.body.dataset.state === 'running');
+  await open('orbitpin -points 10');
+  assert.deepEqual(await result('orbitpin -points 10'), native('orbitpin -points 10'));
 });
 
 test('refusals the page makes are announced, and the next run works', skip, async () => {
