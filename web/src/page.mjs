@@ -63,9 +63,10 @@ async function askHelp(program) {
   }
 }
 
-// The other programs' screens, once a run has ended, so as not to slow it.
-function readOtherScreens() {
-  for (const program of PROGRAMS) screenOf(program).catch(() => {});
+// The other programs' screens, once a run has ended, so as not to slow it;
+// one at a time, since each compiles its program, and a run may follow.
+async function readOtherScreens() {
+  for (const program of PROGRAMS) await screenOf(program).catch(() => {});
 }
 
 // ---------------------------------------------------------------------------

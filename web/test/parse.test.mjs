@@ -1,12 +1,14 @@
 // The pure readers of the page, which need no WebAssembly build: command
 // lines into words, bifurcation loops and sweeps, output into columns
-// (whole or in pieces that split lines anywhere); and its throttles, on a
-// clock the test moves.
+// (whole or in pieces that split lines anywhere); its throttles, on a clock
+// the test moves; and its pool of workers, with stand-ins for them.
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {splitWords, joinWords, seqWords, readFragment} from '../src/command.mjs';
 import {parseSweep} from '../src/sweep.mjs';
 import {newThrottle, newSettler} from '../src/timing.mjs';
+import {newPool} from '../src/pool.mjs';
+import {MSG} from '../src/messages.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
 
@@ -168,4 +170,36 @@ test('a throttle calls at most once per interval, the waiting call at its end; a
   settler.choose(() => chosen.push('d'));
   settler.now(); // leaving the picker
   assert.deepEqual(chosen, ['pointer', 'c', 'd']);
+});
+
+test('the pool: a job per runner and one waiting, help beside a busy pool, stop and a dead runner', async () => {
+  const made = [];
+  const fake = () => {
+    const w = {sent: [], ended: false, postMessage: (m) => w.sent.push(m.job?.index ?? m.type),
+               terminate: () => { w.ended = true; }};
+    made.push(w);
+    return w;
+  };
+  const reply = (w, index, status = 0) => w.onmessage({data: {type: MSG.RAN, index, status}});
+  const pool = newPool(2, fake);
+  const results = [];
+  const job = (tag, index) => pool.submit({tag, message: {type: MSG.RUN, job: {index}}})
+    .then((r) => results.push([index, r.died ? 'died' : r.status]), () => results.push([index, 'stopped']));
+  for (let i = 0; i < 6; i++) job('a', i);
+  assert.deepEqual(made.map((w) => w.sent), [[0, 2], [1, 3]]); // two runners, each with one job waiting
+  const help = pool.submit({tag: 'help', urgent: true, message: {type: MSG.HELP}});
+  assert.deepEqual(made[2].sent, [MSG.HELP]); // a third runner, beyond the size
+  made[2].onmessage({data: {type: MSG.HELPED, program: 'p', text: '', module: 'm'}});
+  assert.equal((await help).type, MSG.HELPED);
+  assert.ok(made[2].ended); // and it goes once its job is done
+  reply(made[0], 0);
+  assert.deepEqual(made[0].sent, [0, 2, 4]);
+  made[1].onerror({preventDefault() {}, message: 'gone'}); // job 1 dies; job 3 goes to a new runner
+  assert.ok(made[1].ended);
+  assert.deepEqual(made[3].sent, [3, 5]);
+  pool.stop('a');
+  await new Promise((resolve) => setTimeout(resolve));
+  assert.deepEqual(results.sort((x, y) => x[0] - y[0]),
+                   [[0, 0], [1, 'died'], [2, 'stopped'], [3, 'stopped'], [4, 'stopped'], [5, 'stopped']]);
+  assert.ok(made[0].ended && made[3].ended);
 });
