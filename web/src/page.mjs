@@ -188,7 +188,9 @@ function takeOutput(r, status) {
 // complete state, whether the run ended or was stopped.
 function finish(r, ended) {
   r.running = false;
-  state.pool.stop(r.id); // what is left of a loop that ended at a failed run
+  // What is left of a loop that ended at a failed run. (After a whole run
+  // the runners may not have said so yet: they are kept.)
+  if (r.run.words && ended !== '0') state.pool.stop(r.id);
   document.body.classList.remove('running');
   const status = takeOutput(r, ended);
   show(r, true);

@@ -1,22 +1,30 @@
 // The registry of views. A run is drawn by every view that serves it, each
 // in its own <figure data-view="NAME"> of #plot. A view has two halves
-// under its name:
-//   - its reading, in the reader worker (curves.mjs, stories.mjs,
-//     sweepread.mjs): {start(run) -> state; bytes(state, bytes, index,
-//     stream), a piece of its stream as it comes, cut anywhere, valid only
-//     during the call (index: the run of a bifurcation loop or sweep, else
-//     0); end(state, index, status, error), optional: that run's last piece
-//     has come; snapshot(state) -> data, what the page draws now:
-//     structured-cloneable, of bounded size whatever the length of the run,
-//     with `rows` (complete rows read). Taken at most every TIMING.message
-//     ms and at the end; after Stop the page keeps the last one.} These
-//     modules import nothing that draws.
-//   - its drawing, in the page (curvedraw.mjs, storydraw.mjs,
-//     sweepdraw.mjs): {make(element, run, go) -> view, builds its content
-//     in element; go(command) opens another command line; draw(view, data,
-//     run); describe(data, run) -> a short text alternative; resize(view),
-//     optional; output(data, run) -> {stdout, stderr, status}, optional: the
-//     run's output is made from the view's data (a sweep's table)}
+// under its name.
+//
+// Its reading runs in the reader worker (curves.mjs, stories.mjs,
+// sweepread.mjs) and imports nothing that draws:
+//   start(run) -> state
+//   bytes(state, bytes, index, stream)  a piece of its stream as it comes,
+//       cut anywhere, valid only during the call (index: the run of a
+//       bifurcation loop or sweep, else 0)
+//   end(state, index, status, error)  optional: that run's last piece came
+//   snapshot(state) -> data  what the page draws now: structured-cloneable,
+//       of bounded size whatever the length of the run, with `rows`
+//       (complete rows read). Taken at most every TIMING.message ms and at
+//       the end; after Stop the page keeps the last one.
+//
+// Its drawing runs in the page (curvedraw.mjs, storydraw.mjs,
+// sweepdraw.mjs); keep each call well under 100 ms:
+//   make(element, run, go) -> view  builds its content in element;
+//       go(command) opens another command line
+//   draw(view, data, run)
+//   describe(data, run, view) -> a short text alternative: what the view
+//       shows and its last values
+//   resize(view)  optional: the width of #plot changed
+//   output(data, run) -> {stdout, stderr, status}  optional: the run's
+//       output is made from the view's data (a sweep's table)
+//
 // Here is what both halves need: which runs a view serves, what it reads
 // and how it counts progress. This module imports nothing.
 //
