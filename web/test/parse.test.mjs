@@ -11,6 +11,8 @@ import {newPool} from '../src/pool.mjs';
 import {MSG} from '../src/messages.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
+import {newSha256, addBytes, sha256Hex} from '../src/sha256.mjs';
+import {createHash} from 'node:crypto';
 
 test('command lines split into words and back', () => {
   const words = ['mapseries', '-func', 'it\'s sin', '', '-x0', '0.5'];
@@ -93,6 +95,20 @@ test('output reads into columns, in any pieces', () => {
       const pieces = newTable();
       for (let i = 0; i < text.length; i += cut) addText(pieces, text.slice(i, i + cut));
       assert.deepEqual(finishText(pieces).columns, whole.columns, `pieces of ${cut}`);
+    }
+  }
+});
+
+// Lengths about the padding's edges (55, 56, 64 bytes) and pieces that
+// split blocks anywhere.
+test('a checksum taken in pieces is sha256sum\'s', () => {
+  for (const n of [0, 1, 55, 56, 63, 64, 65, 119, 120, 1000]) {
+    const bytes = Uint8Array.from({length: n}, (_, i) => (i * 31 + 7) & 255);
+    const want = createHash('sha256').update(bytes).digest('hex');
+    for (const cut of [1, 7, 64, n + 1]) {
+      const sha = newSha256();
+      for (let i = 0; i < n; i += cut) addBytes(sha, bytes.subarray(i, i + cut));
+      assert.equal(sha256Hex(sha), want, `${n} bytes in pieces of ${cut}`);
     }
   }
 });
