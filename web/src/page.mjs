@@ -20,6 +20,7 @@ import {showAbout, listExperiments} from './lessons.mjs';
 import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from './experiment.mjs';
 import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
+import {offerSweepRecord} from './sweepdownloads.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
         failureMessage} from './show.mjs';
@@ -199,6 +200,7 @@ function finish(r, ended) {
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  offerSweepRecord(r);
   readOtherScreens();
   offerFinding();
   if (status === 'crashed') return alertText(r.crash);
