@@ -21,6 +21,8 @@ import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from '
 import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
+import {splitFragment, joinFragment, withKept, KEEP_LIMIT} from './compare.mjs';
+import {showKept, labelKept, keepable, keptRun, restoreKept} from './kept.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
         failureMessage} from './show.mjs';
 
@@ -36,12 +38,16 @@ const state = {
   arrived: 0, // the fragment being read; an older one that was waiting gives way
   plotWidth: 0,
   toExperiment: false, // an experiment was chosen from the list: its run is brought into view
+  kept: [], // runs kept to compare with (kept.mjs), as the address lists them
+  keptViews: [], // their drawings
 };
 
 const TITLE = document.title;
 
+const keptLines = () => state.kept.map((k) => k.line);
+
 function setFragment(command) {
-  const hash = '#' + encodeURIComponent(formatCommand(command));
+  const hash = '#' + joinFragment(formatCommand(command), keptLines());
   if (location.hash !== hash) location.hash = hash;
 }
 
@@ -104,6 +110,8 @@ function start(plan) {
   };
   r.redraw = newThrottle(TIMING.draw, () => requestAnimationFrame(() => r.running && show(r, false)));
   r.describer = newThrottle(TIMING.describe, () => r.running && describe(r));
+  labelKept(state.kept, r);
+  $('keep').disabled = true;
   $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
   const reader = state.pool.reader();
   reader.onmessage = ({data}) => receive(r, data);
@@ -199,6 +207,8 @@ function finish(r, ended) {
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  $('keep').disabled = !keepable(r, status, state.kept);
+  r.plan.after?.(r, status);
   readOtherScreens();
   offerFinding();
   if (status === 'crashed') return alertText(r.crash);
@@ -244,6 +254,8 @@ function refuse(text) {
   stop();
   state.run = null;
   clearOutputs();
+  labelKept(state.kept, null);
+  $('keep').disabled = true;
   $('status').textContent = '';
   document.body.classList.add('failed');
   document.body.dataset.state = 'refused';
@@ -264,7 +276,12 @@ async function fromFragment() {
     history.replaceState(null, '', '#' + encodeURIComponent(PROGRAMS[0]));
     return fromFragment();
   }
-  const read = readFragment(raw, {programs: PROGRAMS, parseSweep});
+  const {current, kept} = splitFragment(raw);
+  if (!await restoreKept(state, kept, keeping(turn))) return;
+  const read = readFragment(current, {programs: PROGRAMS, parseSweep});
+  // The address lists the runs kept, as they are now.
+  const whole = '#' + withKept(current, keptLines());
+  if (location.hash !== whole) history.replaceState(null, '', whole);
   showExperiment(read.line);
   if (read.refusal) {
     showCommand(read.line);
@@ -281,6 +298,54 @@ async function fromFragment() {
   fillForm(screen, command.args, command.bifurcation);
   fillSweepForm(null, command.program);
   start({line: formatCommand(command), command, words});
+}
+
+// What restoreKept asks of the page: the kept command lines of a link read,
+// planned and run as a fragment's are.
+function keeping(turn) {
+  const read = (raw) => readFragment(raw, {programs: PROGRAMS, parseSweep});
+  return {
+    read(raw) {
+      const got = read(raw);
+      return got.sweep ? got.line : got.command ? formatCommand(got.command) : null;
+    },
+    async plan(raw) {
+      const {line, command, words, sweep} = read(raw);
+      if (!command && (!sweep || sweep.error)) return null;
+      const screen = await screenOf(command?.program ?? sweep.program);
+      if (!sweep) return {line: formatCommand(command), command, words};
+      if (checkSweep(sweep, screen)) return null;
+      return {line, command: {program: sweep.program, args: sweep.args, bifurcation: null}, sweep};
+    },
+    run: (plan) => new Promise((resolve) => start({...plan, after: (r, status) => resolve({r, status})})),
+    still: () => turn === state.arrived,
+    shown: showKeptRuns,
+  };
+}
+
+function showKeptRuns() {
+  state.keptViews = showKept(state.kept, {remove: removeKept, go: setFragment});
+  labelKept(state.kept, state.run);
+  if (state.run && !state.run.running) $('keep').disabled = !keepable(state.run, $('status').textContent, state.kept);
+}
+
+// Keep and Remove change the address without a new run.
+function keptChanged() {
+  const {current} = splitFragment(location.hash.slice(1));
+  history.replaceState(null, '', '#' + withKept(current, keptLines()));
+  showKeptRuns();
+}
+
+function keepRun() {
+  if (!keepable(state.run, $('status').textContent, state.kept)) return;
+  state.kept.push(keptRun(state.run));
+  keptChanged();
+}
+
+function removeKept(line) {
+  state.kept = state.kept.filter((k) => k.line !== line);
+  keptChanged();
+  $('keep').focus(); // the Remove button is gone
 }
 
 // A sweep/run.sh command line: its grid of runs, shown as one run whose
@@ -352,7 +417,7 @@ function fromForm() {
   if (!program) return;
   const screen = state.screens[program];
   const line = sweepLine(screen, formCommand(screen).args);
-  if (line) location.hash = '#' + encodeURIComponent(line);
+  if (line) location.hash = '#' + joinFragment(line, keptLines());
   else setFragment({program, ...formCommand(screen)});
 }
 
@@ -372,6 +437,7 @@ function init() {
   };
   $('reset').onclick = () => setFragment({program: $('program').value, args: [], bifurcation: null});
   $('copy').onclick = copyCommand;
+  $('keep').onclick = keepRun;
   wireSweepForm();
   listExperiments($('experiments'));
   wireExperiments((href) => {
@@ -382,7 +448,7 @@ function init() {
   new ResizeObserver(() => {
     if ($('plot').clientWidth === state.plotWidth) return;
     state.plotWidth = $('plot').clientWidth;
-    for (const {drawing, view} of state.run?.views ?? []) drawing.resize?.(view);
+    for (const {drawing, view} of [...state.run?.views ?? [], ...state.keptViews]) drawing.resize?.(view);
   }).observe($('plot'));
   fromFragment().catch(startFailed);
 }

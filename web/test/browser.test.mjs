@@ -275,6 +275,38 @@ test('a changed value updates the URL and reruns', skip, async () => {
   assert.equal(await page.evaluate(() => location.hash), `#${encodeURIComponent(line)}`);
 });
 
+test('three kept runs beside the current one, each labelled by what differs, and the link gives them again', skip, async () => {
+  const base3 = 'peakseek -gens 20 -seed 3';
+  const lines = ['peakseek -gens 20 -seed 7', base3, `${base3} -mrate 0.1`, 'peakseek -gens 20 -seed 9 -mrate 0.1'];
+  const seen = () => page.evaluate(() => ({
+    label: document.getElementById('compare-label').textContent,
+    kept: [...document.querySelectorAll('.kept-run h3')].map((e) => e.textContent),
+    pictures: [...document.querySelectorAll('#kept [data-view]')].map((e) => e.dataset.view),
+    width: document.documentElement.scrollWidth,
+  }));
+  await open(lines[0]);
+  for (const [i, line] of lines.entries()) {
+    if (i) await page.evaluate((l) => { location.hash = '#' + encodeURIComponent(l); }, line); // keeps what is kept
+    await result(line);
+    if (i < 3) await page.click('#keep');
+  }
+  const want = {label: 'This run: -seed 9 -mrate 0.1', pictures: ['ga', 'landscape', 'ga', 'landscape', 'ga', 'landscape'],
+                kept: ['Kept: -seed 7 -mrate 0.01', 'Kept: -seed 3 -mrate 0.01', 'Kept: -seed 3 -mrate 0.1']};
+  assert.deepEqual({...await seen(), width: undefined}, {...want, width: undefined});
+  assert.ok(await viewPixels().then((v) => v.ga > 50));
+  const link = await page.evaluate(() => location.href);
+  await page.goto('about:blank');
+  await page.setViewportSize({width: 390, height: 800});
+  await page.goto(link);
+  await result(lines[3]);
+  assert.deepEqual(await seen(), {...want, width: 390});
+  assert.equal(await page.evaluate(() => location.href), link);
+  await page.click('.kept-run:nth-child(2) button'); // Remove
+  assert.deepEqual((await seen()).kept, ['Kept: -seed 7 -mrate 0.01', 'Kept: -seed 3 -mrate 0.1']);
+  assert.ok(!(await page.evaluate(() => location.hash)).includes(encodeURIComponent(`${base3}&`)));
+  await page.setViewportSize({width: 1200, height: 800});
+});
+
 test('progress moves while a run goes on, though its output fills no block', skip, async () => {
   const line = 'peakseek -size 50000 -gens 100'; // 100 blocks of 100 bytes, over about a second
   await open('peakseek -gens 1');
