@@ -22,6 +22,7 @@ import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
 import {splitFragment, joinFragment, withKept, KEEP_LIMIT} from './compare.mjs';
+import {embedded, wireEmbed, tellParent, wireDownloads} from './embed.mjs';
 import {showKept, labelKept, keepable, keptRun, restoreKept} from './kept.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
         failureMessage} from './show.mjs';
@@ -96,7 +97,7 @@ function makeView(v, run) {
 }
 
 function start(plan) {
-  stop();
+  supersede();
   clearOutputs();
   showCommand(plan.line);
   const {command, words = null, sweep = null} = plan;
@@ -155,6 +156,13 @@ function stop() {
   return true;
 }
 
+// A run cut off by the next one: an embedding page still hears how it
+// ended.
+function supersede() {
+  const r = state.run;
+  if (stop()) tellParent(state.pool, {command: r.plan.line, status: 'stopped', stdout: r.chunks.stdout});
+}
+
 function receive(r, message) {
   if (r !== state.run || r.id !== message.id || !r.running) return;
   if (message.type === MSG.CRASH) {
@@ -209,6 +217,7 @@ function finish(r, ended) {
   setDownloads(r);
   $('keep').disabled = !keepable(r, status, state.kept);
   r.plan.after?.(r, status);
+  tellParent(state.pool, {command: r.plan.line, status, stdout: r.chunks.stdout});
   readOtherScreens();
   offerFinding();
   if (status === 'crashed') return alertText(r.crash);
@@ -251,7 +260,7 @@ function describe(r) {
 }
 
 function refuse(text) {
-  stop();
+  supersede();
   state.run = null;
   clearOutputs();
   labelKept(state.kept, null);
@@ -261,6 +270,7 @@ function refuse(text) {
   document.body.dataset.state = 'refused';
   alertText(text);
   announce(text);
+  tellParent(state.pool, {command: $('command').textContent, status: 'refused', message: text});
 }
 
 // ---------------------------------------------------------------------------
@@ -277,6 +287,7 @@ async function fromFragment() {
     return fromFragment();
   }
   const {current, kept} = splitFragment(raw);
+  if (embedded()) kept.length = 0; // an embedded page shows one picture
   if (!await restoreKept(state, kept, keeping(turn))) return;
   const read = readFragment(current, {programs: PROGRAMS, parseSweep});
   // The address lists the runs kept, as they are now.
@@ -438,6 +449,8 @@ function init() {
   $('reset').onclick = () => setFragment({program: $('program').value, args: [], bifurcation: null});
   $('copy').onclick = copyCommand;
   $('keep').onclick = keepRun;
+  wireEmbed({open: openPosted, refuse});
+  wireDownloads(alertText);
   wireSweepForm();
   listExperiments($('experiments'));
   wireExperiments((href) => {
@@ -450,6 +463,13 @@ function init() {
     state.plotWidth = $('plot').clientWidth;
     for (const {drawing, view} of [...state.run?.views ?? [], ...state.keptViews]) drawing.resize?.(view);
   }).observe($('plot'));
+  fromFragment().catch(startFailed);
+}
+
+// A command line posted by the page this one is embedded in, read as a
+// fragment; no history entry, since the parent's history is shared.
+function openPosted(command) {
+  history.replaceState(null, '', '#' + encodeURIComponent(command));
   fromFragment().catch(startFailed);
 }
 

@@ -7,6 +7,8 @@ import assert from 'node:assert/strict';
 import {splitWords, joinWords, seqWords, readFragment} from '../src/command.mjs';
 import {parseSweep} from '../src/sweep.mjs';
 import {splitFragment, joinFragment, differences} from '../src/compare.mjs';
+import {newSha256, addBytes, hexDigest} from '../src/sha256.mjs';
+import {createHash, randomBytes} from 'node:crypto';
 import {newThrottle, newSettler} from '../src/timing.mjs';
 import {newPool} from '../src/pool.mjs';
 import {MSG} from '../src/messages.mjs';
@@ -139,6 +141,17 @@ test('kept runs ride after the current line, which an old link holds alone; each
      ['no r loop', 'r loop from 0.7 step 0.1 to 1']],
   ];
   for (const [runs, labels] of cases) assert.deepEqual(differences(runs), labels);
+});
+
+test('SHA-256 of bytes in any pieces, across the padding\'s boundaries', () => {
+  for (const n of [0, 1, 55, 56, 63, 64, 65, 119, 120, 5000]) {
+    const data = randomBytes(n);
+    for (const cut of [1, 63, 64, 65, 4096]) {
+      const s = newSha256();
+      for (let i = 0; i < n; i += cut) addBytes(s, data.subarray(i, i + cut));
+      assert.equal(hexDigest(s), createHash('sha256').update(data).digest('hex'), `${n} bytes in pieces of ${cut}`);
+    }
+  }
 });
 
 // A clock the test moves by hand.
