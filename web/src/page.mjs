@@ -347,16 +347,22 @@ function keptChanged() {
   showKeptRuns();
 }
 
+const removeButtons = () => [...$('kept').querySelectorAll('.kept-run button')];
+
+// The focus goes to a Remove button, since Keep is now disabled or gone.
 function keepRun() {
   if (!keepable(state.run, $('status').textContent, state.kept)) return;
   state.kept.push(keptRun(state.run));
   keptChanged();
+  removeButtons().at(-1).focus();
 }
 
 function removeKept(line) {
+  const at = state.kept.findIndex((k) => k.line === line);
   state.kept = state.kept.filter((k) => k.line !== line);
   keptChanged();
-  $('keep').focus(); // the Remove button is gone
+  const buttons = removeButtons();
+  (buttons[Math.min(at, buttons.length - 1)] ?? ($('keep').disabled ? $('run') : $('keep'))).focus();
 }
 
 // A sweep/run.sh command line: its grid of runs, shown as one run whose

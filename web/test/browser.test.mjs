@@ -290,6 +290,7 @@ test('three kept runs beside the current one, each labelled by what differs, and
     if (i) await page.evaluate((l) => { location.hash = '#' + encodeURIComponent(l); }, line); // keeps what is kept
     await result(line);
     if (i < 3) await page.click('#keep');
+    if (i < 3) assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Remove');
   }
   const want = {label: 'This run: -seed 9 -mrate 0.1', pictures: ['ga', 'landscape', 'ga', 'landscape', 'ga', 'landscape'],
                 kept: ['Kept: -seed 7 -mrate 0.01', 'Kept: -seed 3 -mrate 0.01', 'Kept: -seed 3 -mrate 0.1']};
