@@ -21,7 +21,7 @@ import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from '
 import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
-import {splitFragment, joinFragment, withKept, KEEP_LIMIT} from './compare.mjs';
+import {splitFragment, joinFragment, withKept} from './compare.mjs';
 import {embedded, wireEmbed, tellParent, wireDownloads} from './embed.mjs';
 import {showKept, labelKept, keepable, keptRun, restoreKept} from './kept.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
