@@ -1,8 +1,6 @@
-// SHA-256 of a stream that comes in pieces, as sha256sum prints it: the
-// reader worker checksums every run's output as it passes, without keeping
-// it. Pure.
-//
-// const h = newSha256(); addBytes(h, bytes) ...; sha256Hex(h) -> 64 hex digits
+// SHA-256 (FIPS 180-4) of bytes that come in pieces, so that a long output
+// is hashed without holding it whole. The browser's own digest takes the
+// whole input at once and exists only in secure contexts.
 
 const K = new Uint32Array([
   0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
@@ -15,63 +13,63 @@ const K = new Uint32Array([
   0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
 ]);
 
+const rotr = (x, n) => (x >>> n) | (x << (32 - n));
+
 export function newSha256() {
   return {
-    h: new Uint32Array([0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                        0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19]),
-    block: new Uint8Array(64), filled: 0, length: 0, w: new Uint32Array(64),
+    h: new Uint32Array([0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19]),
+    w: new Uint32Array(64),
+    block: new Uint8Array(64), // the bytes of a block not yet full
+    filled: 0,
+    length: 0, // bytes taken in all
   };
 }
 
-const rotr = (x, n) => (x >>> n) | (x << (32 - n));
-
-// One 64-byte block, b[at, at + 64), into the state.
-function compress(s, b, at) {
-  const {h, w} = s;
-  for (let i = 0; i < 16; i++) {
-    const j = at + 4 * i;
-    w[i] = (b[j] << 24) | (b[j + 1] << 16) | (b[j + 2] << 8) | b[j + 3];
+// One 64-byte block at `at` of `bytes` into the state.
+function compress(s, bytes, at) {
+  const {w, h} = s;
+  for (let i = 0; i < 16; i++, at += 4) {
+    w[i] = (bytes[at] << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3];
   }
   for (let i = 16; i < 64; i++) {
-    const a = w[i - 15], c = w[i - 2];
-    w[i] = w[i - 16] + (rotr(a, 7) ^ rotr(a, 18) ^ (a >>> 3)) + w[i - 7] +
-      (rotr(c, 17) ^ rotr(c, 19) ^ (c >>> 10));
+    const a = w[i - 15], b = w[i - 2];
+    const s0 = rotr(a, 7) ^ rotr(a, 18) ^ (a >>> 3), s1 = rotr(b, 17) ^ rotr(b, 19) ^ (b >>> 10);
+    w[i] = (w[i - 16] + s0 + w[i - 7] + s1) | 0;
   }
-  let [a0, a1, a2, a3, a4, a5, a6, a7] = h;
+  let a = h[0], b = h[1], c = h[2], d = h[3], e = h[4], f = h[5], g = h[6], k = h[7];
   for (let i = 0; i < 64; i++) {
-    const t1 = (a7 + (rotr(a4, 6) ^ rotr(a4, 11) ^ rotr(a4, 25)) + ((a4 & a5) ^ (~a4 & a6)) + K[i] + w[i]) | 0;
-    const t2 = ((rotr(a0, 2) ^ rotr(a0, 13) ^ rotr(a0, 22)) + ((a0 & a1) ^ (a0 & a2) ^ (a1 & a2))) | 0;
-    a7 = a6; a6 = a5; a5 = a4; a4 = (a3 + t1) | 0;
-    a3 = a2; a2 = a1; a1 = a0; a0 = (t1 + t2) | 0;
+    const t1 = (k + (rotr(e, 6) ^ rotr(e, 11) ^ rotr(e, 25)) + ((e & f) ^ (~e & g)) + K[i] + w[i]) | 0;
+    const t2 = ((rotr(a, 2) ^ rotr(a, 13) ^ rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c))) | 0;
+    k = g; g = f; f = e; e = (d + t1) | 0; d = c; c = b; b = a; a = (t1 + t2) | 0;
   }
-  h[0] += a0; h[1] += a1; h[2] += a2; h[3] += a3;
-  h[4] += a4; h[5] += a5; h[6] += a6; h[7] += a7;
+  h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += k;
 }
 
 export function addBytes(s, bytes) {
+  let at = 0;
   s.length += bytes.length;
-  let i = 0;
   if (s.filled) {
     const take = Math.min(64 - s.filled, bytes.length);
     s.block.set(bytes.subarray(0, take), s.filled);
     s.filled += take;
-    i = take;
-    if (s.filled < 64) return s;
+    at = take;
+    if (s.filled < 64) return;
     compress(s, s.block, 0);
     s.filled = 0;
   }
-  for (; i + 64 <= bytes.length; i += 64) compress(s, bytes, i);
-  s.block.set(bytes.subarray(i), 0);
-  s.filled = bytes.length - i;
-  return s;
+  for (; at + 64 <= bytes.length; at += 64) compress(s, bytes, at);
+  s.block.set(bytes.subarray(at), 0);
+  s.filled = bytes.length - at;
 }
 
-// The digest of everything added; the state is spent.
-export function sha256Hex(s) {
+// The digest as 64 hexadecimal digits; the state is spent.
+export function hexDigest(s) {
   const bits = s.length * 8;
   const tail = new Uint8Array((s.filled < 56 ? 64 : 128) - s.filled);
   tail[0] = 0x80;
-  for (let k = 0; k < 8; k++) tail[tail.length - 1 - k] = Math.floor(bits / 2 ** (8 * k)) % 256;
+  const view = new DataView(tail.buffer);
+  view.setUint32(tail.length - 8, Math.floor(bits / 2 ** 32));
+  view.setUint32(tail.length - 4, bits >>> 0);
   addBytes(s, tail);
-  return [...s.h].map((v) => v.toString(16).padStart(8, '0')).join('');
+  return [...s.h].map((x) => x.toString(16).padStart(8, '0')).join('');
 }

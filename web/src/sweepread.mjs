@@ -4,7 +4,7 @@
 // Runs come in any order, several at once; a result is kept by the run's
 // index in the grid. As views.mjs describes.
 import {SWEEP_PROGRAMS_DATA, sweepRuns, tableRow} from './sweep.mjs';
-import {newSha256, addBytes, sha256Hex} from './sha256.mjs';
+import {newSha256, addBytes, hexDigest} from './sha256.mjs';
 
 const KEEP = 1 << 20; // characters of a stream past which only its last block is kept
 const ERROR_LINES = 4; // lines of a failed run's error output kept for the report
@@ -43,7 +43,7 @@ export const SWEEP = {
       state.results[index] = {
         status, row, error: row !== null ? '' : (output.stderr || error).split('\n').slice(0, ERROR_LINES).join('\n'),
         startTime: utcSecond(started), endTime: utcSecond(finished),
-        stdoutSha256: sha256Hex(tails.stdout.sha), stderrSha256: sha256Hex(tails.stderr.sha),
+        stdoutSha256: hexDigest(tails.stdout.sha), stderrSha256: hexDigest(tails.stderr.sha),
       };
       state.ended++;
     },
