@@ -15,6 +15,22 @@ const WHOLE = [1, 2, 5, 10, 20, 50, 100, 200, 500, 1e3, 2e3, 5e3, 1e4, 2e4, 5e4,
                1e6, 2e6, 5e6, 1e7, 2e7, 5e7, 1e8, 2e8, 5e8, 1e9];
 
 
+// Room between two ticks of a whole-numbered x axis for its widest label
+// (a series of 20,000,000 points has labels of ten characters), so that no
+// two overlap. CHAR: pixels per character of the axis font, a little over
+// a digit's width.
+const CHAR = 9;
+const wholeLabel = (v) => Math.round(v).toLocaleString('en-US');
+function wholeSpace(u, axis, min, max) {
+  return Math.max(50, CHAR * Math.max(wholeLabel(min).length, wholeLabel(max).length) + 16);
+}
+
+// Room at the right for half the last label, which is centred on its tick.
+function rightRoom(u) {
+  const max = u.scales.x?.max;
+  return Number.isFinite(max) ? Math.max(12, Math.ceil((CHAR * wholeLabel(max).length) / 2)) : 12;
+}
+
 // The legend shows the values under the pointer, or at rest the last row.
 const legendValue = (plot) => (u, v, sidx, idx) => formatValue(idx === null || idx === undefined ? plot.rest[sidx] : v);
 
@@ -137,6 +153,7 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
   }
   const opts = {
     width, height,
+    ...(whole && !xlog ? {padding: [null, rightRoom, null, null]} : {}),
     scales: {
       // The data's own x range: no padding before the first step.
       x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, Math.max(max, min + 1)]} : {})},
@@ -145,7 +162,7 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
         Math.min(min ?? Infinity, ...marks.map((m) => m.y)), Math.max(max ?? -Infinity, ...marks.map((m) => m.y)),
         0.1, true)}} : {}),
     },
-    axes: [{...AXIS, label: shaded ? `${x}    (shaded: ${shaded})` : x, ...(whole ? {incrs: WHOLE} : {}),
+    axes: [{...AXIS, label: shaded ? `${x}    (shaded: ${shaded})` : x, ...(whole ? {incrs: WHOLE, space: wholeSpace} : {}),
             ...(xlog ? {splits: decades} : {})},
            {...AXIS, label: y, size: 70}],
     series: [{label: x, value: legendValue(plot)}, ...series(plot, labels, scatter)],
