@@ -23,6 +23,7 @@ import {newPool} from './pool.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
         failureMessage} from './show.mjs';
+import {showReadNotices} from './readnotice.mjs';
 
 const $ = (id) => document.getElementById(id);
 
@@ -97,6 +98,7 @@ function start(plan) {
   const screen = state.screens[command.program];
   const values = optionValues(screen, command.args);
   const run = describeRun(command, {values, words, sweep, screen});
+  showReadNotices(screen, command.args);
   const r = state.run = {
     id: ++state.runsStarted, plan, command, run, views: views(run).map((v) => makeView(v, run)),
     running: true, ended: 0, status: null, data: null, shown: {},
@@ -244,6 +246,7 @@ function refuse(text) {
   stop();
   state.run = null;
   clearOutputs();
+  showReadNotices(null, []);
   $('status').textContent = '';
   document.body.classList.add('failed');
   document.body.dataset.state = 'refused';
