@@ -24,6 +24,9 @@ import {TIMING, newThrottle, newSettler} from './timing.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
         failureMessage} from './show.mjs';
 import {showReadNotices} from './readnotice.mjs';
+import {addFigureExports} from './figure.mjs';
+import {aboutRun, offerDataExports} from './exportdata.mjs';
+import {fileStem} from './exports.mjs';
 
 const $ = (id) => document.getElementById(id);
 
@@ -80,14 +83,16 @@ function jobsOf({command: {program, args}, words, sweep}) {
   return [{index: 0, program, args}];
 }
 
-function makeView(v, run) {
+function makeView(v, run, about) {
   const box = document.createElement('figure');
   box.dataset.view = v.name;
   const inner = document.createElement('div');
   const caption = Object.assign(document.createElement('figcaption'), {className: 'alt'});
   box.append(inner, caption);
   $('plot').append(box);
-  return {...v, view: v.drawing.make(inner, run, setFragment), caption};
+  const made = {...v, view: v.drawing.make(inner, run, setFragment), caption};
+  addFigureExports(box, made, about);
+  return made;
 }
 
 function start(plan) {
@@ -99,8 +104,11 @@ function start(plan) {
   const values = optionValues(screen, command.args);
   const run = describeRun(command, {values, words, sweep, screen});
   showReadNotices(screen, command.args);
+  const about = aboutRun(command, run);
+  const named = {program: command.program, line: plan.line, stem: fileStem(about)};
   const r = state.run = {
-    id: ++state.runsStarted, plan, command, run, views: views(run).map((v) => makeView(v, run)),
+    id: ++state.runsStarted, plan, command, run, views: views(run).map((v) => makeView(v, run, named)),
+    about, stem: named.stem, started: new Date().toISOString(),
     running: true, ended: 0, status: null, data: null, shown: {},
     chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
   };
@@ -201,6 +209,7 @@ function finish(r, ended) {
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  offerDataExports(r, status);
   readOtherScreens();
   offerFinding();
   if (status === 'crashed') return alertText(r.crash);

@@ -12,11 +12,12 @@ import {PALETTE, seriesStyle} from './palette.mjs';
 
 const FONT = '14px system-ui, sans-serif';
 
-// Sizes the canvas to its box and the screen's pixels, where they changed;
-// returns the context in CSS pixels and the drawing's width and height.
-export function prepare({canvas, width: box}, height) {
+// Sizes the canvas to its box and the screen's pixels (or `ratio` of them,
+// for a figure), where they changed; returns the context in CSS pixels and
+// the drawing's width and height.
+export function prepare({canvas, width: box, ratio: scale}, height) {
   const width = Math.max(280, box || 640);
-  const ratio = globalThis.devicePixelRatio || 1;
+  const ratio = scale || globalThis.devicePixelRatio || 1;
   const [w, h] = [Math.round(width * ratio), Math.round(height * ratio)];
   if (canvas.width !== w || canvas.height !== h) {
     canvas.width = w;
@@ -46,10 +47,10 @@ export function ticks(lo, hi, n = 5) {
 }
 
 // A frame for x in [x0, x1] and y in [y0, y1] inside the canvas, with its
-// ticks (or a text at each whole x from 0, for categories) and labels;
-// returns the mapping of values to pixels.
+// ticks (or a text at each whole x from 0, for categories, or xTicks:
+// [{at, text}]) and labels; returns the mapping of values to pixels.
 export function frame(ctx, width, height,
-                      {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null}) {
+                      {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null, xTicks = null}) {
   const margin = {left: 72, right: 16, top: 36, bottom: 50};
   let w = width - margin.left - margin.right;
   let h = height - margin.top - margin.bottom;
@@ -64,6 +65,7 @@ export function frame(ctx, width, height,
   ctx.textAlign = 'center';
   ctx.textBaseline = 'top';
   if (categories) categories.forEach((c, i) => ctx.fillText(c, px(i), margin.top + h + 6));
+  else if (xTicks) for (const {at, text} of xTicks) ctx.fillText(text, px(at), margin.top + h + 6);
   else for (const v of ticks(x0, x1)) ctx.fillText(String(v), px(v), margin.top + h + 6);
   ctx.textAlign = 'right';
   ctx.textBaseline = 'middle';
@@ -158,7 +160,7 @@ function marker(ctx, shape, x, y, size, more = false) {
 }
 
 // A legend row above the top right of the box: a marker or line and its text.
-function legend(ctx, box, items) {
+export function legend(ctx, box, items) {
   ctx.save();
   ctx.font = FONT;
   ctx.textBaseline = 'middle';

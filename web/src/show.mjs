@@ -2,6 +2,7 @@
 // progress, the alert and the announcement, the output and its downloads.
 // Each function takes the run's record (page.mjs) and touches only the
 // elements it names.
+import {placeStatistics} from './statistics.mjs';
 
 const $ = (id) => document.getElementById(id);
 
@@ -26,7 +27,9 @@ export function announce(text) {
 export function clearOutputs() {
   for (const id of ['stdout', 'stderr', 'status', 'progress-text', 'announce']) $(id).textContent = '';
   $('plot').replaceChildren();
-  for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note']) $(id).hidden = true;
+  for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note', 'export-tsv', 'export-record']) {
+    $(id).hidden = true;
+  }
   document.body.classList.remove('failed');
   for (const id of ['download-stdout', 'download-stderr']) {
     const a = $(id);
@@ -37,6 +40,7 @@ export function clearOutputs() {
 }
 
 export function showText(r) {
+  placeStatistics(r);
   for (const name of ['stdout', 'stderr']) {
     const text = r.head[name];
     if (r.shown[name] === text) continue;
@@ -64,14 +68,12 @@ export function showProgress(r) {
 }
 
 export function setDownloads(r) {
-  const {program} = r.command;
   for (const name of ['stdout', 'stderr']) {
     const a = $(`download-${name}`);
     a.hidden = !r.size[name];
     if (!r.size[name]) continue;
     a.href = URL.createObjectURL(new Blob(r.chunks[name], {type: 'text/plain'}));
-    // A sweep's table is named as sweep/run.sh names it.
-    a.download = `${r.run.sweep ? 'table' : program}${name === 'stderr' ? '-stderr' : ''}.txt`;
+    a.download = `${r.stem}${name === 'stderr' ? '-stderr' : ''}.txt`; // as the run record names it
   }
 }
 
