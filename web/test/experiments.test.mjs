@@ -25,7 +25,7 @@ function shell(line) {
 function sweepTable(sweep) {
   return sweepRuns(sweep).map((run) => {
     const r = spawnSync(path.join(bin, sweep.program), run.args, {cwd: top, encoding: 'utf8'});
-    return tableRow(sweep.program, run, r).split(' ');
+    return tableRow(sweep.program, run, r).split('\t');
   });
 }
 
