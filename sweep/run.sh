@@ -102,7 +102,8 @@ field() {
 }
 # The help screen's entry for OPTION, or nothing when the program lacks it.
 . "$root/scripts/help_screen.sh"
-help_entry() { help_entries "$bin/$program" | awk -v name="$1" '$1 == name'; }
+# Its fields: name, kind, default and help, separated by TABs.
+help_entry() { help_entries "$bin/$program" | awk -F '\t' -v name="$1" '$1 == name'; }
 number='^[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][-+]?[0-9]+)?$'
 
 command -v parallel >/dev/null ||
@@ -141,9 +142,8 @@ if ! mkdir -p "$out" 2>/dev/null || ! [ -w "$out" ]; then
 fi
 out=$(cd "$out" && pwd)
 
-# The x axis in words: the help text without the default, as in
-# "Mutation rate. (0.01)" -> "mutation rate".
-words=$(sed -e 's/^ *[^ ]* *//' -e 's/ *([^)]*) *$//' -e 's/\.$//' -e 's/  */ /g' <<<"$entry")
+# The x axis in words: the help text, as in "Mutation rate." -> "mutation rate".
+words=$(cut -f 4 <<<"$entry" | sed -e 's/\.$//' -e 's/  */ /g')
 words=$(tr '[:upper:]' '[:lower:]' <<<"${words:0:1}")${words:1}
 total=$((${#value_list[@]} * seeds))
 

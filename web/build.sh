@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the seven programs with emscripten and the page into web/dist/.
 # Usage: web/build.sh   (BUILD_DIR: the emscripten build folder, default
-# build-wasm beside web/)
+# build-wasm beside web/; DIST_DIR: the page's folder, default web/dist)
 # Needs: emcc/emcmake (Debian's emscripten), cmake, node, npm and mandoc.
 # Exits 77 when the npm packages can be neither installed (offline) nor
 # found installed.
@@ -10,7 +10,7 @@ set -euo pipefail
 web=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(dirname "$web")
 build=${BUILD_DIR:-$top/build-wasm}
-dist=$web/dist
+dist=${DIST_DIR:-$web/dist}
 programs=(peakseek hillscan jobmatch tacticbreed tacticpool mapseries orbitpin)
 
 if ! command -v mandoc >/dev/null; then

@@ -15,9 +15,12 @@ const FONT = '14px system-ui, sans-serif';
 // Sizes the canvas to its box and the screen's pixels (or `ratio` of them,
 // for a figure), where they changed; returns the context in CSS pixels and
 // the drawing's width and height.
-export function prepare({canvas, width: box, ratio: scale}, height) {
-  const width = Math.max(280, box || 640);
-  const ratio = scale || globalThis.devicePixelRatio || 1;
+const widthOf = (onto) => Math.max(280, onto.width || 640);
+
+export function prepare(onto, height) {
+  const {canvas} = onto;
+  const width = widthOf(onto);
+  const ratio = onto.ratio || globalThis.devicePixelRatio || 1;
   const [w, h] = [Math.round(width * ratio), Math.round(height * ratio)];
   if (canvas.width !== w || canvas.height !== h) {
     canvas.width = w;
@@ -48,10 +51,11 @@ export function ticks(lo, hi, n = 5) {
 
 // A frame for x in [x0, x1] and y in [y0, y1] inside the canvas, with its
 // ticks (or a text at each whole x from 0, for categories, or xTicks:
-// [{at, text}]) and labels; returns the mapping of values to pixels.
-export function frame(ctx, width, height,
-                      {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null, xTicks = null}) {
-  const margin = {left: 72, right: 16, top: 36, bottom: 50};
+// [{at, text}]) and labels, and `reserve` pixels kept free at its right;
+// returns the mapping of values to pixels.
+export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false,
+                                           categories = null, xTicks = null, reserve = 0}) {
+  const margin = {left: 72, right: 16 + reserve, top: 36, bottom: 50};
   let w = width - margin.left - margin.right;
   let h = height - margin.top - margin.bottom;
   if (square) w = h = Math.min(w, h);
@@ -159,14 +163,15 @@ function marker(ctx, shape, x, y, size, more = false) {
   }
 }
 
-// A legend row above the top right of the box: a marker or line and its text.
-export function legend(ctx, box, items) {
+// A legend row above the top right of the box, or ending at `right`: a
+// marker or line and its text.
+export function legend(ctx, box, items, right = box.left + box.width) {
   ctx.save();
   ctx.font = FONT;
   ctx.textBaseline = 'middle';
   ctx.textAlign = 'left';
   const widths = items.map((i) => ctx.measureText(i.text).width + 30);
-  let x = Math.max(4, box.left + box.width - widths.reduce((a, b) => a + b, 0));
+  let x = Math.max(4, right - widths.reduce((a, b) => a + b, 0));
   const y = box.top - 18;
   for (const [k, item] of items.entries()) {
     ctx.strokeStyle = ctx.fillStyle = item.color;
@@ -319,17 +324,44 @@ function surfaceImage(n) {
   return picture;
 }
 
+// The scale of the shades beside the box: the height of the surface, 0 at
+// the bottom to 1 at the top.
+const SCALE_ROOM = 60;
+function shadeScale(ctx, box) {
+  const x = box.left + box.width + 14, w = 12;
+  for (let i = 0; i < box.height; i++) {
+    const [r, g, b] = shadeOf(1 - i / box.height);
+    ctx.fillStyle = `rgb(${r}, ${g}, ${b})`;
+    ctx.fillRect(x, box.top + i, w, 1.5);
+  }
+  ctx.strokeStyle = '#d0d7de';
+  ctx.strokeRect(x, box.top, w, box.height);
+  ctx.fillStyle = PALETTE.ink;
+  ctx.textBaseline = 'middle';
+  for (const v of [0, 0.5, 1]) ctx.fillText(String(v), x + w + 4, box.top + (1 - v) * box.height);
+  ctx.save();
+  ctx.translate(x + w + 40, box.top + box.height / 2);
+  ctx.rotate(Math.PI / 2);
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'middle';
+  ctx.fillText('height', 0, 0);
+  ctx.restore();
+}
+
 // hillscan: the surface over [-4, 4)² shaded, the best point of every
 // generation as a path. {bestX, bestY}
 export function drawSurface(onto, {bestX, bestY}) {
   const {ctx, width, height} = prepare(onto, 440);
-  const {px, py, box} = frame(ctx, width, height, {x: [-4, 4], y: [-4, 4], xLabel: 'x', yLabel: 'y', square: true});
+  const {px, py, box} = frame(ctx, width, height, {x: [-4, 4], y: [-4, 4], xLabel: 'x', yLabel: 'y', square: true,
+                                                   reserve: SCALE_ROOM});
+  shadeScale(ctx, box);
   ctx.drawImage(surfaceImage(Math.max(1, Math.round(box.width))), box.left, box.top, box.width, box.height);
   clip(ctx, box);
   const points = bestX.map((x, i) => [px(x), py(bestY[i])]).filter(([a, b]) => Number.isFinite(a + b));
   path(ctx, points, PALETTE.vermillion);
   ctx.restore();
-  legend(ctx, box, [{color: PALETTE.vermillion, text: 'best of each generation, from the ring to the dot'}]);
+  legend(ctx, box, [{color: PALETTE.vermillion, text: 'best per generation, from ring to dot'}],
+         box.left + box.width + SCALE_ROOM);
   const last = bestX.length - 1;
   return `The nine-hump surface over x and y from -4 to 4, darker where higher (the highest peak, 1, at the ` +
     `origin), with the best point of each of ${bestX.length} generations as a path` +
@@ -373,6 +405,32 @@ export function drawHump(onto, {bestX, target, variance}) {
     `generations on it` + (bestX.length ? `; the last is ${bestX.at(-1)}.` : '.');
 }
 
+// The words of `text` in lines no wider than `width` at FONT.
+let measurer = null;
+function wrap(text, width) {
+  measurer ??= Object.assign(new OffscreenCanvas(1, 1).getContext('2d'), {font: FONT});
+  const lines = [];
+  for (const word of text.split(' ')) {
+    const line = lines.length ? `${lines.at(-1)} ${word}` : word;
+    if (lines.length && measurer.measureText(line).width <= width) lines[lines.length - 1] = line;
+    else lines.push(word);
+  }
+  return lines;
+}
+
+// The number of each table entry above its column (1 for the opening move,
+// as the list of entries beside the raster counts them), every few columns
+// where they are narrow.
+function numberColumns(ctx, left, top, w, length) {
+  const step = [1, 2, 5, 10, 20, 50, 100, 200, 500].find((n) => n * w >= 22) ?? 1000;
+  ctx.save();
+  ctx.font = '11px system-ui, sans-serif';
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'bottom';
+  for (let k = 0; k < length; k += step) ctx.fillText(String(k + 1), left + (k + 0.5) * w, top - 2);
+  ctx.restore();
+}
+
 // tacticbreed: one row per generation, one cell per table entry, C blue and
 // D orange with a bar through it; or the distinct tables of the final
 // population with their counts. {tables: every stride-th generation's best,
@@ -384,13 +442,16 @@ export function drawStrategies(onto, {tables, stride = 1, final = null, distinct
   const rows = final ? final.slice(0, 20).map(([t, n]) => [`× ${n}`, t]) : shown;
   const length = Math.max(1, ...rows.map(([, t]) => t.length));
   const cell = Math.max(2, Math.min(18, Math.floor(560 / Math.max(1, rows.length))));
-  const {ctx, width} = prepare(onto, Math.max(80, rows.length * cell + 40));
+  const heading = wrap(final ? `the final population: ${distinct} distinct tables, the commonest first, with their counts`
+    : 'generation: its best table, one column per entry (C blue, D orange with a bar)', widthOf(onto) - 8);
+  const top = heading.length * 18 + 26; // the heading, then the entries' numbers
+  const {ctx, width} = prepare(onto, Math.max(80, rows.length * cell + top + 10));
   const left = 70;
   const w = Math.min(28, (width - left - 16) / length);
   ctx.fillStyle = PALETTE.ink;
   ctx.textBaseline = 'middle';
-  ctx.fillText(final ? `the final population: ${distinct} distinct tables, the commonest first, with their counts`
-    : 'generation: its best table (C blue, D orange with a bar)', 4, 12);
+  heading.forEach((line, i) => ctx.fillText(line, 4, 12 + i * 18));
+  numberColumns(ctx, left, top, w, length);
   ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
   ctx.textAlign = 'right';
   const labelEvery = Math.ceil(16 / cell);
@@ -402,12 +463,12 @@ export function drawStrategies(onto, {tables, stride = 1, final = null, distinct
   rows.forEach(([, table], i) => {
     for (let k = 0; k < table.length; k++) pixels[i * length + k] = table[k] === 'D' ? d : c;
   });
-  drawPixels(ctx, image, left, 30, w * length, cell * rows.length);
+  drawPixels(ctx, image, left, top, w * length, cell * rows.length);
   ctx.fillStyle = 'white';
-  if (w > 4) for (let k = 1; k < length; k++) ctx.fillRect(left + k * w - 1, 30, 1, cell * rows.length);
-  if (cell > 4) for (let i = 1; i < rows.length; i++) ctx.fillRect(left, 30 + i * cell - 1, w * length, 1);
+  if (w > 4) for (let k = 1; k < length; k++) ctx.fillRect(left + k * w - 1, top, 1, cell * rows.length);
+  if (cell > 4) for (let i = 1; i < rows.length; i++) ctx.fillRect(left, top + i * cell - 1, w * length, 1);
   rows.forEach(([label, table], i) => {
-    const y = 30 + i * cell;
+    const y = top + i * cell;
     ctx.fillStyle = PALETTE.ink;
     if (cell > 5 && w > 5) {
       for (let k = 0; k < table.length; k++) {

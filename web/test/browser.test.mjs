@@ -3,7 +3,8 @@
 // refusals and failures are announced; Stop keeps what was written; long
 // output neither freezes the page nor loses a byte; a phone's width, a
 // keyboard and axe-core's checks; the console stays free of errors.
-// BIN_DIR names the folder of the native programs; CHROMIUM the browser
+// BIN_DIR names the folder of the native programs; DIST_DIR the built page
+// (default web/dist); CHROMIUM the browser
 // (default /usr/bin/chromium); SCREENSHOT, if set, a file for a picture of
 // the page; PICTURES, if set, a folder for pictures of two views and of the
 // experiments.
@@ -38,7 +39,7 @@ let server, browser, page, base;
 const errors = [];
 
 before(async () => {
-  server = await serve(path.join(top, 'web/dist'));
+  server = await serve(process.env.DIST_DIR || path.join(top, 'web/dist'));
   base = `http://127.0.0.1:${server.address().port}/index.html`;
   browser = await chromium.launch({executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
                                    args: ['--no-sandbox']});
