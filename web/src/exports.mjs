@@ -68,8 +68,7 @@ export function tableOf({program, values, words, sweep, shares}) {
 // meta: {line, version, startTime, endTime, status, streams: {stdout,
 // stderr}: {name, size, sha256}}
 export function recordFields({program, values, words, sweep}, meta) {
-  const files = Object.values(meta.streams).filter((f) => f.size > 0)
-    .map(({name, size, sha256}) => ({name, format: 'text/plain', size, sha256}));
+  const files = Object.values(meta.streams).map(({name, size, sha256}) => ({name, format: 'text/plain', size, sha256}));
   const base = {program, command: meta.line, software: {version: meta.version, commit: ''},
                 startTime: meta.startTime, endTime: meta.endTime, workingDirectory: '', files};
   if (sweep) return {...base, option: sweep.option, values: sweep.values, seeds: sweep.seeds, runs: []};
