@@ -81,9 +81,12 @@ export function recordFields({program, values, words, sweep}, meta) {
   return {...base, option, values: [values[option] ?? ''], seeds: 1, runs: [run]};
 }
 
-// crateJson numbers a grid's seeds from 1; a run's own seed is its -seed
+// crateJson describes a sweep, its seeds numbered from 1: a single run
+// or a bifurcation loop is named as such, and its seed is its own -seed
 // ('none' for a program without one).
-export function withSeed(crate, seed = 'none') {
-  return crate.replace('{"@id":"#seed-1","@type":"PropertyValue","name":"seed","value":"1"}',
-                       JSON.stringify({'@id': '#seed-1', '@type': 'PropertyValue', name: 'seed', value: String(seed)}));
+export function asSingleRun(crate, {program, option, words}, seed = 'none') {
+  return crate.replace(`"name":"sweep of ${option} for ${program}"`,
+                       JSON.stringify({name: `${words ? 'bifurcation diagram' : 'run'} of ${program}`}).slice(1, -1))
+    .replace('{"@id":"#seed-1","@type":"PropertyValue","name":"seed","value":"1"}',
+             JSON.stringify({'@id': '#seed-1', '@type': 'PropertyValue', name: 'seed', value: String(seed)}));
 }

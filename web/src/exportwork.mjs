@@ -4,7 +4,7 @@
 // whole as text, apart from a GA's statistics, which gastats.mjs reads
 // whole. Messages (messages.mjs): EXPORT in, EXPORTED out.
 import {MSG, errorText} from './messages.mjs';
-import {tableOf, recordFields, withSeed} from './exports.mjs';
+import {tableOf, recordFields, asSingleRun} from './exports.mjs';
 import {newSha256, updateSha256, finishSha256} from './sha256.mjs';
 import {crateJson} from './record.mjs';
 
@@ -57,8 +57,10 @@ async function table(about, chunks) {
 async function record(about, chunks, meta) {
   const streams = {};
   for (const name of ['stdout', 'stderr']) streams[name] = {name: meta.names[name], ...await digest(chunks[name])};
-  const crate = crateJson(recordFields(about, {...meta, streams}));
-  return new Blob([about.sweep ? crate : withSeed(crate, about.values['-seed'])], {type: 'application/json'});
+  const fields = recordFields(about, {...meta, streams});
+  const crate = crateJson(fields);
+  return new Blob([about.sweep ? crate : asSingleRun(crate, {...about, option: fields.option}, about.values['-seed'])],
+                  {type: 'application/json'});
 }
 
 onmessage = async ({data: {type, id, kind, about, chunks, meta}}) => {
