@@ -17,8 +17,9 @@ export const WHOLE_NUMBERS = new Set(['-size', '-len', '-gens', '-seed', '-steps
                                       '-skip', '-on1', '-off', '-on2', '-bouts', '-hlen']);
 // The options that are a probability, drawn against a uniform number in [0, 1).
 export const PROBABILITIES = new Set(['-crate', '-mrate', '-noise', '-rcp']);
-// The options whose value is a count of things the program allocates.
-const SIZES = new Set(['-size', '-len']);
+// The counts the program allocates without checking them first (it refuses
+// a bad -len, say, with its own message).
+const SIZES = new Set(['-size', '-hlen']);
 
 const INT_MAX = 2147483647, INT_MIN = -2147483648;
 // The memory a run has in the browser (WebAssembly's 32-bit address space).
@@ -88,11 +89,11 @@ function readWhole(name, text) {
   return {value: show(value), why: [why, size].filter(Boolean).join('; and ')};
 }
 
-// A count the program cannot allocate: below 0, or past the memory a run has
-// here at 8 bytes each (one number per member at least).
+// A count the program cannot allocate: below 0, or a population past the
+// memory a run has here at 8 bytes a member (its score, at least).
 function sizeWhy(name, value) {
   if (value < 0) return `a negative ${name} is a size the program cannot allocate, so it stops with its out-of-memory message`;
-  if (value * 8 > RUN_MEMORY) {
+  if (name === '-size' && value * 8 > RUN_MEMORY) {
     return `${name} ${value} needs at least ${value * 8} bytes, more than the 4 GB a run has in the browser, ` +
       'so the program stops with its out-of-memory message';
   }
