@@ -5,9 +5,10 @@
 //
 // fileStem(about) -> 'tacticpool_noise0.05_steps500': the program and the
 //   options that differ from the defaults, by name.
-// tableOf(about) -> {stream, whole} or {stream, header, row(line) -> text
-//   or null}: how the table is made from `stream` ('stdout' or 'stderr'),
-//   either from the whole text (whole(text) -> table) or line by line.
+// tableOf(about) -> {stream, whole}, {stream, header, row(line) -> text
+//   or null} or {stream, header, raw: true}: how the table is made from
+//   `stream` ('stdout' or 'stderr'): from the whole text (whole(text) ->
+//   table), line by line, or as the header and the stream unchanged.
 // recordFields(about, meta) -> the record of crateJson (record.mjs).
 // about: {program, args, values, defaults, words, sweep, shares}: values
 //   and defaults the options' values (command.mjs's optionValues) as run
@@ -60,7 +61,7 @@ export function tableOf({program, values, words, sweep, shares}) {
     return {stream: 'stdout', header: 'r\tx',
             row: (line) => (line.trim() ? `${words[Math.min(words.length - 1, Math.floor(k++ / points))]}\t${line.trim()}` : null)};
   }
-  return {stream: 'stdout', header: 'x', row: (line) => (line.trim() ? line.trim() : null)};
+  return {stream: 'stdout', header: 'x', raw: true}; // one value a line already: the output as it is
 }
 
 // The run record's fields: a single run or a bifurcation loop as a grid of

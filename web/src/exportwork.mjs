@@ -31,6 +31,7 @@ async function table(about, chunks) {
   const how = tableOf(about);
   const blobs = chunks[how.stream];
   if (how.whole) return new Blob([how.whole(await new Blob(blobs).text())], {type: 'text/tab-separated-values'});
+  if (how.raw) return new Blob([how.header + '\n', ...blobs], {type: 'text/tab-separated-values'});
   const parts = [how.header + '\n'];
   const decoder = new TextDecoder();
   let text = '', rest = '';
