@@ -1,7 +1,7 @@
 // A run's data out of the page: its table (TSV) and its run record (an
 // RO-Crate with the checksums of its output), made by the export worker
-// when asked for, and the names of every file of the run, raw output
-// included. The buttons are #export-tsv and #export-record.
+// once the run has ended, and the names of every file of the run, raw
+// output included. The links are #export-tsv and #export-record.
 import {newExporter} from './pool.mjs';
 import {MSG} from './messages.mjs';
 import {optionValues} from './command.mjs';
@@ -38,17 +38,29 @@ function ask(message) {
   });
 }
 
-export function saveBlob(blob, name) {
-  const a = Object.assign(document.createElement('a'), {href: URL.createObjectURL(blob), download: name});
+// Ends the work for a run that is no longer on the page.
+export function dropDataExports() {
+  if (!exporter.waiting.size) return;
+  exporter.worker.terminate();
+  exporter.worker = null;
+  for (const {reject} of exporter.waiting.values()) reject(new Error('dropped'));
+  exporter.waiting.clear();
+}
+
+// Saves what a click made at once, while the click still counts as the
+// reader's: a browser may block a download that comes later.
+export function saveHref(href, name) {
+  const a = Object.assign(document.createElement('a'), {href, download: name});
   document.body.append(a);
   a.click();
   a.remove();
-  setTimeout(() => URL.revokeObjectURL(a.href), 60000);
 }
 
-// Offers the table and the record of an ended run. r: the page's run
-// record; status: how it ended, as the page shows it.
+// Offers the table and the record of an ended run as links, made in the
+// export worker as soon as the run ends, so that a click downloads at once.
+// r: the page's run record; status: how it ended, as the page shows it.
 export function offerDataExports(r, status) {
+  dropDataExports();
   const ended = new Date().toISOString();
   const stem = fileStem(r.about);
   const meta = {line: r.plan.line, version: VERSION, startTime: r.started, endTime: ended, status,
@@ -56,17 +68,12 @@ export function offerDataExports(r, status) {
   const files = {tsv: `${stem}.tsv`, record: `${stem}_record.json`};
   // A failed run has no table to speak of; its record says how it failed.
   for (const kind of status === '0' || status === 'stopped' ? ['tsv', 'record'] : ['record']) {
-    const button = $(`export-${kind}`);
-    button.hidden = false;
-    button.onclick = async () => {
-      button.setAttribute('aria-busy', 'true');
-      try {
-        saveBlob(await ask({kind, about: r.about, chunks: r.chunks, meta}), files[kind]);
-      } catch (e) {
-        announce(`The ${kind === 'tsv' ? 'table' : 'run record'} could not be made: ${e.message}`);
-      } finally {
-        button.removeAttribute('aria-busy');
-      }
-    };
+    ask({kind, about: r.about, chunks: r.chunks, meta}).then((blob) => {
+      const a = $(`export-${kind}`);
+      if (a.href) URL.revokeObjectURL(a.href);
+      Object.assign(a, {href: URL.createObjectURL(blob), download: files[kind], hidden: false});
+    }, (e) => {
+      if (e.message !== 'dropped') announce(`The ${kind === 'tsv' ? 'table' : 'run record'} could not be made: ${e.message}`);
+    });
   }
 }

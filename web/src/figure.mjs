@@ -7,7 +7,7 @@
 import {drawChart} from './chartfigure.mjs';
 import {svgCanvas, svgOf} from './svgcanvas.mjs';
 import {VERSION} from './version.mjs';
-import {saveBlob} from './exportdata.mjs';
+import {saveHref} from './exportdata.mjs';
 
 const MIN_PNG_WIDTH = 1600;
 const TITLE_FONT = '600 20px system-ui, sans-serif';
@@ -80,19 +80,23 @@ function compose(target, {parts, title, caption, width}, ratio, newCanvas) {
   return height;
 }
 
+// A data URL, made at once (see saveHref).
 export function figurePng(figure) {
   const ratio = Math.max(2, MIN_PNG_WIDTH / figure.width);
   const canvas = document.createElement('canvas');
   compose(canvas, figure, ratio, () => document.createElement('canvas'));
-  return new Promise((resolve) => canvas.toBlob(resolve, 'image/png'));
+  return canvas.toDataURL('image/png');
 }
 
+// An object URL, revoked once saved.
 export function figureSvg(figure) {
   const target = svgCanvas();
   const height = compose(target, figure, 1, svgCanvas);
-  return new Blob([`<svg xmlns="http://www.w3.org/2000/svg" width="${figure.width}" height="${height}" ` +
+  const url = URL.createObjectURL(new Blob([`<svg xmlns="http://www.w3.org/2000/svg" width="${figure.width}" height="${height}" ` +
     `viewBox="0 0 ${figure.width} ${height}">\n<title>${escapeXml(figure.title)}</title>\n${svgOf(target).body}\n</svg>\n`],
-  {type: 'image/svg+xml'});
+  {type: 'image/svg+xml'}));
+  setTimeout(() => URL.revokeObjectURL(url), 60000);
+  return url;
 }
 
 const escapeXml = (s) => s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
@@ -104,12 +108,12 @@ export function addFigureExports(box, made, about) {
   for (const [kind, make] of [['png', figurePng], ['svg', figureSvg]]) {
     const button = Object.assign(document.createElement('button'), {type: 'button', textContent: `Save ${kind.toUpperCase()}`});
     button.dataset.export = kind;
-    button.onclick = async () => {
+    button.onclick = () => {
       const parts = partsOf(made);
       if (!parts.length) return;
       const figure = {parts, width: Math.max(400, made.view.element.clientWidth || 800),
                       title: figureTitle(about.program, made.name), caption: figureCaption(about.line)};
-      saveBlob(await make(figure), `${about.stem}_${made.name}.${kind}`);
+      saveHref(make(figure), `${about.stem}_${made.name}.${kind}`);
     };
     bar.append(button);
   }

@@ -25,7 +25,7 @@ import {showCommand, alertText, announce, clearOutputs, showText, showProgress, 
         failureMessage} from './show.mjs';
 import {showReadNotices} from './readnotice.mjs';
 import {addFigureExports} from './figure.mjs';
-import {aboutRun, offerDataExports} from './exportdata.mjs';
+import {aboutRun, offerDataExports, dropDataExports} from './exportdata.mjs';
 import {fileStem} from './exports.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -104,6 +104,7 @@ function start(plan) {
   const values = optionValues(screen, command.args);
   const run = describeRun(command, {values, words, sweep, screen});
   showReadNotices(screen, command.args);
+  dropDataExports();
   const about = aboutRun(command, run);
   const named = {program: command.program, line: plan.line, stem: fileStem(about)};
   const r = state.run = {
@@ -255,6 +256,7 @@ function refuse(text) {
   stop();
   state.run = null;
   clearOutputs();
+  dropDataExports();
   showReadNotices(null, []);
   $('status').textContent = '';
   document.body.classList.add('failed');

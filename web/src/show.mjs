@@ -27,11 +27,9 @@ export function announce(text) {
 export function clearOutputs() {
   for (const id of ['stdout', 'stderr', 'status', 'progress-text', 'announce']) $(id).textContent = '';
   $('plot').replaceChildren();
-  for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note', 'export-tsv', 'export-record']) {
-    $(id).hidden = true;
-  }
+  for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note']) $(id).hidden = true;
   document.body.classList.remove('failed');
-  for (const id of ['download-stdout', 'download-stderr']) {
+  for (const id of ['download-stdout', 'download-stderr', 'export-tsv', 'export-record']) {
     const a = $(id);
     if (a.href) URL.revokeObjectURL(a.href);
     a.removeAttribute('href');

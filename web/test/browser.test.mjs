@@ -365,8 +365,10 @@ test('long output keeps the page responsive and every byte', skip, async (t) => 
   }
 });
 
-// The file a click on `selector` downloads: {name, bytes}.
+// The file a click on `selector` downloads: {name, bytes}. The pointer
+// first leaves the charts, whose legends change height under it.
 async function saved(selector) {
+  await page.mouse.move(0, 0);
   const [file] = await Promise.all([page.waitForEvent('download'), page.click(selector)]);
   return {name: file.suggestedFilename(), bytes: fs.readFileSync(await file.path())};
 }
@@ -384,6 +386,8 @@ test('figures, the table and the run record come out; a value read otherwise is 
     for (const [line, stem, header] of width === 390 ? cases.slice(0, 1) : cases) {
       await open(line);
       await result(line, 60000);
+      // The table and the record are made once the run has ended; the page has settled when they are offered.
+      for (const id of ['#export-tsv', '#export-record']) await page.waitForSelector(id, {state: 'visible'});
       if (line.startsWith('tacticbreed')) { // its statistics under Output, labelled
         assert.ok(await page.evaluate(() => document.getElementById('stderr-label').nextElementSibling.id === 'stderr'));
       }
