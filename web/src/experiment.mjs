@@ -1,9 +1,9 @@
 // The experiment beside the picture: when the command line on the page is
 // one of the experiments (experiments.mjs), its question stands above the
-// picture and the experiment is marked in the list. The finding waits, so
-// that a reader can predict first: it is offered once the run has ended and
-// shown when asked for. An experiment chosen from the list brings the
-// reader to its picture.
+// picture (the list marks it, lessons.mjs). The finding waits, so that a
+// reader can predict first: it is offered once the run has ended and shown
+// when asked for. An experiment chosen from the list brings the reader to
+// its picture.
 import {EXPERIMENTS} from './experiments.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -11,10 +11,6 @@ const $ = (id) => document.getElementById(id);
 // Shows the experiment whose command line is `line`, if any; returns it.
 export function showExperiment(line) {
   const chosen = EXPERIMENTS.find((e) => e.line === line) ?? null;
-  for (const item of document.querySelectorAll('[data-experiment]')) {
-    if (chosen?.id === item.dataset.experiment) item.setAttribute('aria-current', 'true');
-    else item.removeAttribute('aria-current');
-  }
   $('lesson').hidden = !chosen;
   $('lesson-question').textContent = chosen?.question ?? '';
   $('lesson-finding').textContent = chosen?.finding ?? '';

@@ -279,17 +279,16 @@ async function fromFragment() {
     return fromFragment();
   }
   const read = readFragment(raw, {programs: PROGRAMS, parseSweep});
+  // The run on the page gives way at once, while a help screen may still
+  // have to be read for the one asked for.
+  stop();
+  clearOutputs();
+  showCommand(read.command ? formatCommand(read.command) : read.line);
   showExperiment(read.line);
-  if (read.refusal) {
-    showCommand(read.line);
-    return refuseWithForm(read.refusal);
-  }
-  if (read.sweep) {
-    showCommand(read.line);
-    return fromSweep(read, turn);
-  }
+  if (read.refusal) return refuseWithForm(read.refusal);
+  if (read.sweep) return fromSweep(read, turn);
   const {command, words} = read;
-  const screen = await screenOf(command.program); // the command shows once its run starts
+  const screen = await screenOf(command.program);
   if (turn !== state.arrived) return;
   showProgram(command.program);
   fillForm(screen, command.args, command.bifurcation);

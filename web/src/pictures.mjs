@@ -275,7 +275,9 @@ export function drawReturn(onto, {first, pairs: [xs, ys], func, r, aux}) {
   legend(ctx, box, [{color: PALETTE.blue, text: 'map'}, {color: PALETTE.grey, dash: [6, 4], text: 'diagonal'},
                     {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'},
                     {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
-  return `Return map of the ${func} map at r = ${r}: ${xs.length} pairs (x(t), x(t+1)) on the map's ` +
+  // The logistic map's textbook parameter is 4r.
+  const at = func === 'log' ? `logistic map at r = ${r} (4r = ${+(4 * r).toPrecision(6)})` : `${func} map at r = ${r}`;
+  return `Return map of the ${at}: ${xs.length} pairs (x(t), x(t+1)) on the map's ` +
     `curve, with the diagonal and the cobweb of the first ${Math.max(0, web.length - 1)} steps.`;
 }
 

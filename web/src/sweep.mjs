@@ -8,15 +8,10 @@
 //   sweep, or '' for one it runs.
 import {splitWords, joinWords} from './command.mjs';
 import {lastGaStats} from './gastats.mjs';
-
 // sweep/programs.tsv, which sweep/run.sh reads too: per program the option
 // swept by default and its values, where the statistics are, the table's
-// measures and the picture's labels. The built page has it as a module; run
-// from the source tree (node's tests) it is read where it lies.
-const programsText = await import('./sweepprograms.mjs').then((m) => m.default, async () => {
-  const {readFileSync} = await import('node:fs');
-  return readFileSync(new URL('../../sweep/programs.tsv', import.meta.url), 'utf8');
-});
+// measures and the picture's labels; web/build.sh makes it a module.
+import programsText from './sweepprograms.mjs';
 
 // The rows of a tab-separated text with a header row, as objects.
 export function readTsv(text) {

@@ -3,7 +3,7 @@
 // made as sweep/run.sh makes it: the table of the runs that ended with
 // status 0, in the grid's order, and the report of the failed ones. As
 // views.mjs describes.
-import {SHARES, sweepRuns, tableHeader} from './sweep.mjs';
+import {SHARES, SWEEP_PROGRAMS_DATA, measures, measureLabel, sweepRuns, tableHeader} from './sweep.mjs';
 import {drawSweep} from './pictures.mjs';
 import {canvasView} from './storydraw.mjs';
 
@@ -18,19 +18,24 @@ function axisLabel(run) {
   return `${words.charAt(0).toLowerCase()}${words.slice(1)} (${option})`;
 }
 
+// The series drawn, each with its column among the table's measures: the
+// five shares, or a genetic algorithm's average and best.
+function drawnSeries(program) {
+  const names = measures(program);
+  if (SWEEP_PROGRAMS_DATA[program].reads === 'line') return SHARES.map((name, k) => ({name, column: k}));
+  return ['average', 'best'].map((name) => ({name, column: names.indexOf(name)}));
+}
+
 function sweepData(run, {results}) {
   const {sweep} = run;
-  const names = sweep.program === 'tacticpool' ? SHARES : ['average', 'best'];
-  const series = names.map((name) => ({name, points: []}));
+  const series = drawnSeries(sweep.program).map((s) => ({...s, points: []}));
   for (const r of results) {
     if (!r?.row) continue;
-    const words = r.row.split(' ');
-    const at = sweep.values.indexOf(words[0]);
-    names.forEach((_, k) => series[k].points.push([at, Number(words[2 + k])]));
+    const fields = r.row.split('\t');
+    const at = sweep.values.indexOf(fields[0]);
+    for (const s of series) s.points.push([at, Number(fields[2 + s.column])]);
   }
-  const measure = {tacticbreed: 'payoff per round', jobmatch: 'total'}[sweep.program] ?? 'fitness';
-  const yLabel = sweep.program === 'tacticpool' ? 'share at the last step' : `${measure}, last generation`;
-  return {values: sweep.values, series, xLabel: axisLabel(run), yLabel};
+  return {values: sweep.values, series, xLabel: axisLabel(run), yLabel: measureLabel(sweep.program)};
 }
 
 // table.txt: the header and the line of every run that ended with status 0,
@@ -40,22 +45,24 @@ export function sweepTable(sweep, results) {
   return [tableHeader(sweep), ...rows].join('\n') + '\n';
 }
 
-// What sweep/run.sh writes to standard error about failed runs, and its
-// exit status: 1 when a run failed or the table is empty. A run that never
-// ended (the sweep was stopped) is neither.
+// What sweep/run.sh writes to standard error about the runs that failed
+// (a run that ended well without statistics among them) and those that did
+// not run, and its exit status: 1 when a run failed or the table is empty.
 export function sweepReport(sweep, results) {
   const runs = sweepRuns(sweep);
-  const failed = results.map((r, i) => [r, i]).filter(([r]) => r && r.status !== 0);
+  const failed = results.map((r, i) => [r, i]).filter(([r]) => r && (r.status !== 0 || r.row === null));
   const lines = [];
   if (failed.length) {
-    lines.push(`sweep: ${failed.length} of ${runs.length} runs failed; their lines are missing from the table`);
+    lines.push(`sweep: ${failed.length} of ${runs.length} runs failed; their rows are missing from the table`);
     for (const [r, i] of failed.slice(0, REPORTED)) {
-      lines.push(`  ${[sweep.program, ...runs[i].args].join(' ')}`,
-                 `    exit status ${r.status ?? 'none (the run did not end)'}:`,
+      const status = r.status === null ? 'none (the run did not end)' : r.status === 0 ? '0, no statistics' : r.status;
+      lines.push(`  ${[sweep.program, ...runs[i].args].join(' ')}`, `    exit status ${status}:`,
                  ...r.error.split('\n').filter(Boolean).map((l) => `    | ${l}`));
     }
     if (failed.length > REPORTED) lines.push(`  and ${failed.length - REPORTED} more`);
   }
+  const notRun = results.filter((r) => !r).length;
+  if (notRun) lines.push(`sweep: ${notRun} of ${runs.length} runs did not run: the sweep was stopped`);
   const rows = results.filter((r) => r?.status === 0 && r.row !== null).length;
   return {text: lines.length ? lines.join('\n') + '\n' : '', status: failed.length || !rows ? 1 : 0};
 }

@@ -20,7 +20,7 @@ export function fillSweepForm(sweep, program) {
   const option = sweep?.option ?? defaultOption(program);
   $('grid-on').checked = Boolean(sweep);
   $('grid-option').value = option;
-  $('grid-values').value = sweep ? sweep.values.join(' ') : defaultValues(option);
+  $('grid-values').value = sweep ? sweep.values.join(' ') : defaultValues(option, program);
   $('grid-seeds').value = String(sweep?.seeds ?? 10);
 }
 
@@ -43,7 +43,7 @@ export function sweepLine(screen, args) {
 // A changed option in the sweep section brings its default values.
 export function wireSweepForm() {
   $('grid-option').addEventListener('change', () => {
-    $('grid-values').value = defaultValues($('grid-option').value);
+    $('grid-values').value = defaultValues($('grid-option').value, $('options').dataset.program);
   });
 }
 

@@ -2,7 +2,7 @@
 // as it comes, its line of the table made when it ends (tableRow, as
 // sweep/run.sh makes it). Runs come in any order, several at once; a
 // result is kept by the run's index in the grid. As views.mjs describes.
-import {sweepRuns, tableRow} from './sweep.mjs';
+import {SWEEP_PROGRAMS_DATA, sweepRuns, tableRow} from './sweep.mjs';
 
 const KEEP = 1 << 20; // characters of a stream past which only its last block is kept
 const ERROR_LINES = 4; // lines of a failed run's error output kept for the report
@@ -21,7 +21,7 @@ const newTails = () => ({stdout: {text: '', decoder: new TextDecoder()}, stderr:
 export const SWEEP = {
   sweep: {
     start: (run) => ({runs: sweepRuns(run.sweep), program: run.program, open: new Map(),
-                      mark: run.program === 'tacticpool' ? '\n' : '\n---\n',
+                      mark: SWEEP_PROGRAMS_DATA[run.program].reads === 'line' ? '\n' : '\n---\n',
                       results: new Array(run.expected).fill(null), ended: 0}),
     bytes(state, bytes, index, stream) {
       if (!state.open.has(index)) state.open.set(index, newTails());
@@ -32,9 +32,9 @@ export const SWEEP = {
       const tails = state.open.get(index) ?? newTails();
       state.open.delete(index);
       const output = {stdout: tails.stdout.text, stderr: tails.stderr.text};
+      const row = status === 0 ? tableRow(state.program, state.runs[index], output) : null;
       state.results[index] = {
-        status, row: status === 0 ? tableRow(state.program, state.runs[index], output) : null,
-        error: status === 0 ? '' : (output.stderr || error).split('\n').slice(0, ERROR_LINES).join('\n'),
+        status, row, error: row !== null ? '' : (output.stderr || error).split('\n').slice(0, ERROR_LINES).join('\n'),
       };
       state.ended++;
     },

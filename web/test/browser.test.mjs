@@ -155,7 +155,7 @@ test('every experiment link runs to status 0, beside its question, its finding a
     await page.click(`[data-experiment="${id}"] a`);
     assert.equal((await result(line)).status, '0', id);
     const seen = await page.evaluate(() => ({
-      marked: [...document.querySelectorAll('[aria-current]')].map((e) => e.dataset.experiment),
+      marked: [...document.querySelectorAll('[data-experiment]:has([aria-current])')].map((e) => e.dataset.experiment),
       focused: document.activeElement.id,
       top: document.getElementById('lesson').getBoundingClientRect().top,
     }));
