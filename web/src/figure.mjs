@@ -22,8 +22,8 @@ const TITLES = {
   strategies: 'the best strategy table of each generation', population: 'the final population',
 };
 
-export const figureTitle = (program, view) => `${program}: ${TITLES[view] ?? view}`;
-export const figureCaption = (line) => `${line}  (modelsuite ${VERSION})`;
+const figureTitle = (program, view) => `${program}: ${TITLES[view] ?? view}`;
+const figureCaption = (line) => `${line}  (modelsuite ${VERSION})`;
 
 // The pictures a view is drawn from, each a function that paints onto
 // {canvas, width, ratio}; none before it has data.
