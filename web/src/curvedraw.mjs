@@ -40,7 +40,8 @@ const ga = {
     `${data.rows} generations; at the last: ${lastValues(data, data.labels ?? [])}.`,
 };
 
-function shareLabels(run) {
+// tacticpool's strategies, as its help screen names their initial shares.
+export function shareLabels(run) {
   return (run.screen?.options ?? []).map((o) => /^Initial population of (.*)\.$/.exec(o.help)?.[1]).filter(Boolean);
 }
 

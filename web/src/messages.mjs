@@ -32,6 +32,11 @@
 //         last message, or null), head: {stdout, stderr} (the first part of
 //         each stream as text, where it grew), views: [snapshot, ...]}
 //   CRASH {id, message}: the reading could not go on
+// page <-> exporter (exportwork.mjs), once a run has ended
+//   EXPORT {id, kind: 'tsv' or 'record', about, chunks: {stdout, stderr}
+//         (the run's Blobs), meta}: make the run's table or record
+//         (exports.mjs says what about and meta hold)
+//   EXPORTED {id, blob, error}: the file made, or why not
 //
 // A WebAssembly program cannot read a message while it runs: a run is
 // stopped by ending the workers that run and read it.
@@ -39,6 +44,7 @@
 export const MSG = Object.freeze({
   HELP: 'help', RUN: 'run', HELPED: 'helped', RAN: 'ran', BYTES: 'bytes', ENDED: 'ended',
   HASH: 'hash', HASHED: 'hashed', READ: 'read', SOURCE: 'source', DATA: 'data', END: 'end', CRASH: 'crash',
+  EXPORT: 'export', EXPORTED: 'exported',
 });
 
 // Characters of each stream's head, the part of the output the page shows:

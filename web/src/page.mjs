@@ -27,6 +27,10 @@ import {embedded, wireEmbed, tellParent, wireDownloads} from './embed.mjs';
 import {showKept, labelKept, keepable, keptRun, restoreKept} from './kept.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
         failureMessage} from './show.mjs';
+import {showReadNotices} from './readnotice.mjs';
+import {addFigureExports} from './figure.mjs';
+import {aboutRun, offerDataExports, dropDataExports} from './exportdata.mjs';
+import {fileStem} from './exports.mjs';
 
 const $ = (id) => document.getElementById(id);
 
@@ -87,14 +91,16 @@ function jobsOf({command: {program, args}, words, sweep}) {
   return [{index: 0, program, args}];
 }
 
-function makeView(v, run) {
+function makeView(v, run, about) {
   const box = document.createElement('figure');
   box.dataset.view = v.name;
   const inner = document.createElement('div');
   const caption = Object.assign(document.createElement('figcaption'), {className: 'alt'});
   box.append(inner, caption);
   $('plot').append(box);
-  return {...v, view: v.drawing.make(inner, run, setFragment), caption};
+  const made = {...v, view: v.drawing.make(inner, run, setFragment), caption};
+  addFigureExports(box, made, about);
+  return made;
 }
 
 function start(plan) {
@@ -105,8 +111,13 @@ function start(plan) {
   const screen = state.screens[command.program];
   const values = optionValues(screen, command.args);
   const run = describeRun(command, {values, words, sweep, screen});
+  showReadNotices(screen, command.args);
+  dropDataExports();
+  const about = aboutRun(command, run);
+  const named = {program: command.program, line: plan.line, stem: fileStem(about)};
   const r = state.run = {
-    id: ++state.runsStarted, plan, command, run, views: views(run).map((v) => makeView(v, run)),
+    id: ++state.runsStarted, plan, command, run, views: views(run).map((v) => makeView(v, run, named)),
+    about, stem: named.stem, started: new Date().toISOString(),
     running: true, ended: 0, status: null, data: null, shown: {},
     chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
   };
@@ -217,6 +228,7 @@ function finish(r, ended) {
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
   offerSweepRecord(state.pool, r);
+  offerDataExports(r, status);
   $('keep').disabled = !keepable(r, status, state.kept);
   r.plan.after?.(r, status);
   tellParent(state.pool, {command: r.plan.line, status, stdout: r.chunks.stdout});
@@ -267,6 +279,8 @@ function refuse(text) {
   clearOutputs();
   labelKept(state.kept, null);
   $('keep').disabled = true;
+  dropDataExports();
+  showReadNotices(null, []);
   $('status').textContent = '';
   document.body.classList.add('failed');
   document.body.dataset.state = 'refused';

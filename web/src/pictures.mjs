@@ -12,14 +12,15 @@ import {PALETTE, seriesStyle} from './palette.mjs';
 
 const FONT = '14px system-ui, sans-serif';
 
-// Sizes the canvas to its box and the screen's pixels, where they changed;
-// returns the context in CSS pixels and the drawing's width and height.
+// Sizes the canvas to its box and the screen's pixels (or `ratio` of them,
+// for a figure), where they changed; returns the context in CSS pixels and
+// the drawing's width and height.
 const widthOf = (onto) => Math.max(280, onto.width || 640);
 
 export function prepare(onto, height) {
   const {canvas} = onto;
   const width = widthOf(onto);
-  const ratio = globalThis.devicePixelRatio || 1;
+  const ratio = onto.ratio || globalThis.devicePixelRatio || 1;
   const [w, h] = [Math.round(width * ratio), Math.round(height * ratio)];
   if (canvas.width !== w || canvas.height !== h) {
     canvas.width = w;
@@ -49,11 +50,11 @@ export function ticks(lo, hi, n = 5) {
 }
 
 // A frame for x in [x0, x1] and y in [y0, y1] inside the canvas, with its
-// ticks (or a text at each whole x from 0, for categories) and labels, and
-// `reserve` pixels kept free at its right; returns the mapping of values to
-// pixels.
-export function frame(ctx, width, height,
-                      {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null, reserve = 0}) {
+// ticks (or a text at each whole x from 0, for categories, or xTicks:
+// [{at, text}]) and labels, and `reserve` pixels kept free at its right;
+// returns the mapping of values to pixels.
+export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false,
+                                           categories = null, xTicks = null, reserve = 0}) {
   const margin = {left: 72, right: 16 + reserve, top: 36, bottom: 50};
   let w = width - margin.left - margin.right;
   let h = height - margin.top - margin.bottom;
@@ -68,6 +69,7 @@ export function frame(ctx, width, height,
   ctx.textAlign = 'center';
   ctx.textBaseline = 'top';
   if (categories) categories.forEach((c, i) => ctx.fillText(c, px(i), margin.top + h + 6));
+  else if (xTicks) for (const {at, text} of xTicks) ctx.fillText(text, px(at), margin.top + h + 6);
   else for (const v of ticks(x0, x1)) ctx.fillText(String(v), px(v), margin.top + h + 6);
   ctx.textAlign = 'right';
   ctx.textBaseline = 'middle';
@@ -163,7 +165,7 @@ function marker(ctx, shape, x, y, size, more = false) {
 
 // A legend row above the top right of the box, or ending at `right`: a
 // marker or line and its text.
-function legend(ctx, box, items, right = box.left + box.width) {
+export function legend(ctx, box, items, right = box.left + box.width) {
   ctx.save();
   ctx.font = FONT;
   ctx.textBaseline = 'middle';

@@ -1,7 +1,7 @@
 // The chart helpers the curves draw with (uPlot): each series in its
 // colour and dash from palette.mjs; a legend that shows the last values
 // when the pointer is elsewhere; scatter plots drawn as pixels; shaded
-// ranges and reference lines. A chart is {u: the uPlot, rest, cells}: what
+// ranges and reference lines. A chart is {u: the uPlot, rest, cells, spec}: what
 // its hooks read besides uPlot's own data.
 import uPlot from './vendor/uPlot.esm.js';
 import {formatValue} from './columns.mjs';
@@ -142,7 +142,8 @@ function decades(u, axis, min, max) {
 export function chart(element, {x, y, labels, scatter = false, ranges = [], shaded = '', marks = [],
                                 xlog = false, whole = false, height = 340, onPick = null, span = null}) {
   const width = Math.max(280, element.clientWidth || 800);
-  const plot = {u: null, rest: [], cells: null};
+  // spec: what a figure of the chart needs besides uPlot's data (figure.mjs).
+  const plot = {u: null, rest: [], cells: null, spec: {x, y, labels, scatter, ranges, shaded, marks, xlog, height}};
   const hooks = {drawClear: [], draw: []};
   if (ranges.length) hooks.drawClear.push(shade(ranges));
   if (marks.length) hooks.draw.push(lines(marks));

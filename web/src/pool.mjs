@@ -1,10 +1,11 @@
 // The workers of the page, made here and nowhere else: a pool of runners
-// (one per core, at most MAX_RUNNERS) and one reader (worker.mjs). Every
-// job goes through one queue and gets one promise; jobs carry a tag, and
-// stopping a tag drops its queued jobs and ends the runners that hold one,
-// since a WebAssembly program cannot read a stop message. A runner that
-// dies is replaced. The pool also keeps each program's compiled module, so
-// that a program is compiled once and handed to every runner after.
+// (one per core, at most MAX_RUNNERS) and one reader (worker.mjs), and the
+// exporter (exportwork.mjs). Every job goes through one queue and gets one
+// promise; jobs carry a tag, and stopping a tag drops its queued jobs and
+// ends the runners that hold one, since a WebAssembly program cannot read a
+// stop message. A runner that dies is replaced. The pool also keeps each
+// program's compiled module, so that a program is compiled once and handed
+// to every runner after.
 import {MSG} from './messages.mjs';
 
 export const MAX_RUNNERS = 8;
@@ -15,6 +16,8 @@ const DEPTH = 2;
 export const runnerCount = () => Math.max(1, Math.min(MAX_RUNNERS, globalThis.navigator?.hardwareConcurrency || 2));
 
 const newWorker = () => new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
+// The worker that makes a run's table and record (exportwork.mjs).
+export const newExporter = () => new Worker(new URL('./exportwork.mjs', import.meta.url), {type: 'module'});
 
 // A job: {tag, urgent, message, transfer, prepare?}: prepare() ->
 // {message, transfer}, called as the job goes to its runner (a job's port

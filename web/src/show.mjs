@@ -2,6 +2,7 @@
 // progress, the alert and the announcement, the output and its downloads.
 // Each function takes the run's record (page.mjs) and touches only the
 // elements it names.
+import {placeStatistics} from './statistics.mjs';
 
 const $ = (id) => document.getElementById(id);
 
@@ -28,7 +29,8 @@ export function clearOutputs() {
   $('plot').replaceChildren();
   for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note']) $(id).hidden = true;
   document.body.classList.remove('failed');
-  for (const id of ['download-stdout', 'download-stderr', 'download-crate', 'download-sums']) {
+  for (const id of ['download-stdout', 'download-stderr', 'download-crate', 'download-sums', 'export-tsv',
+                    'export-record']) {
     const a = $(id);
     if (a.href) URL.revokeObjectURL(a.href);
     a.removeAttribute('href');
@@ -37,6 +39,7 @@ export function clearOutputs() {
 }
 
 export function showText(r) {
+  placeStatistics(r);
   for (const name of ['stdout', 'stderr']) {
     const text = r.head[name];
     if (r.shown[name] === text) continue;
@@ -64,14 +67,12 @@ export function showProgress(r) {
 }
 
 export function setDownloads(r) {
-  const {program} = r.command;
   for (const name of ['stdout', 'stderr']) {
     const a = $(`download-${name}`);
     a.hidden = !r.size[name];
     if (!r.size[name]) continue;
     a.href = URL.createObjectURL(new Blob(r.chunks[name], {type: 'text/plain'}));
-    // A sweep's table is named as sweep/run.sh names it.
-    a.download = `${r.run.sweep ? 'table' : program}${name === 'stderr' ? '-stderr' : ''}.txt`;
+    a.download = `${r.stem}${name === 'stderr' ? '-stderr' : ''}.txt`; // as the run record names it
   }
 }
 

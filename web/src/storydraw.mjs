@@ -17,6 +17,7 @@ export function canvasView(draw, empty = 'Nothing drawn yet.') {
       element.append(canvas);
       const view = {element, canvas, run, width: element.clientWidth, data: null, text: empty};
       view.painter = newThrottle(TIMING.canvas, () => paint(view));
+      view.paint = (onto) => draw(onto, view.data, run); // a figure of it, onto another canvas
       return view;
     },
     draw(view, data) {

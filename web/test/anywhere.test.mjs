@@ -17,7 +17,7 @@ import {EXPERIMENTS} from '../src/experiments.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
-const dist = process.env.DIST_DIR || path.join(top, 'web/dist');
+const dist = path.resolve(process.env.DIST_DIR || path.join(top, 'web/dist'));
 const skip = {skip: !bin && 'BIN_DIR not set'};
 const SWEEP = 'sweep/run.sh -p tacticpool -v "0 0.05" -s 2 -a "-steps 50"'; // 4 runs
 

@@ -325,7 +325,9 @@ test('three kept runs beside the current one, each labelled by what differs, and
 });
 
 test('progress moves while a run goes on, though its output fills no block', skip, async () => {
-  const line = 'peakseek -size 50000 -gens 100'; // 100 blocks of 100 bytes, over about a second
+  // 100 blocks of about 350 bytes, together less than the block the program
+  // writes out when full, over a few seconds natively as in the page.
+  const line = 'peakseek -size 50000 -gens 100 -len 256';
   await open('peakseek -gens 1');
   await result('peakseek -gens 1');
   await page.evaluate(() => {
@@ -478,6 +480,81 @@ test('embedded: the picture, Run/Stop and the command; a posted run told back wi
     host.server.close();
     await page.setViewportSize({width: 1200, height: 800});
   }
+});
+
+// The file a click on `selector` downloads: {name, bytes}. A link is read
+// from its own href and download name, which is what a click saves: the
+// browser's download manager, after many downloads from one page, now and
+// then drops one in a headless run. A button (a figure, made on click) is
+// clicked, with the pointer first off the charts, whose legends change
+// height under it.
+async function saved(selector) {
+  const link = await page.$eval(selector, (e) => (e.tagName === 'A' && e.href ? {href: e.href, name: e.download} : null));
+  if (link) {
+    const bytes = await page.evaluate(async (href) => [...new Uint8Array(await (await fetch(href)).arrayBuffer())], link.href);
+    return {name: link.name, bytes: Buffer.from(bytes)};
+  }
+  await page.mouse.move(0, 0);
+  const [file] = await Promise.all([page.waitForEvent('download'), page.click(selector)]);
+  return {name: file.suggestedFilename(), bytes: fs.readFileSync(await file.path())};
+}
+
+test('figures, the table and the run record come out; a value read otherwise is told', skip, async () => {
+  const cases = [ // command line, the files' name, the table's header
+    ['tacticpool -steps 200 -noise 0.05', 'tacticpool_noise0.05_steps200', 'step\tAll-C\tTFT\tRandom\tPavlov\tAll-D'],
+    ['tacticbreed -gens 10 -size 20', 'tacticbreed_gens10_size20', 'generation\taverage\tbest\tbest_table'],
+    ['orbitpin -points 200 -on1 20 -off 80 -on2 120 -skip 50', 'orbitpin_off80_on120_on2120_points200_skip50', 't\tx\ty\tp'],
+    ['for r in $(seq 0.7 0.1 1); do mapseries -skip 100 -points 20 -r $r; done', 'mapseries_r0.7-1.0_points20_skip100', 'r\tx'],
+    ['sweep/run.sh -p hillscan -v "0.01 0.1" -s 2 -a "-gens 5"', 'hillscan_sweepmrate_seeds2_gens5', 'mrate\tseed\taverage\tbest\tbest_x\tbest_y'],
+  ];
+  for (const width of [1280, 390]) {
+    await page.setViewportSize({width, height: 800});
+    for (const [line, stem, header] of width === 390 ? cases.slice(0, 1) : cases) {
+      await open(line);
+      await result(line, 60000);
+      // The table and the record are made once the run has ended; the page has settled when they are offered.
+      for (const id of ['#export-tsv', '#export-record']) await page.waitForSelector(id, {state: 'visible'});
+      if (line.startsWith('tacticbreed')) { // its statistics under Output, labelled
+        assert.ok(await page.evaluate(() => document.getElementById('stderr-label').nextElementSibling.id === 'stderr'));
+      }
+      for (const view of await page.$$eval('#plot [data-view]', (all) => all.map((v) => v.dataset.view))) {
+        const png = await saved(`[data-view=${view}] [data-export=png]`);
+        const shown = await page.$eval(`[data-view=${view}]`, (e) => e.clientWidth);
+        assert.equal(png.name, `${stem}_${view}.png`);
+        const pngWidth = png.bytes.readUInt32BE(16);
+        assert.ok(pngWidth >= 1600 && pngWidth >= 2 * shown, `${line} ${view}: ${pngWidth} px wide, shown ${shown}`);
+        const svg = await saved(`[data-view=${view}] [data-export=svg]`);
+        const parsed = await page.evaluate((text) => {
+          const doc = new DOMParser().parseFromString(text, 'image/svg+xml');
+          return {error: doc.querySelector('parsererror')?.textContent ?? null,
+                  texts: [...doc.querySelectorAll('text')].map((t) => t.textContent)};
+        }, svg.bytes.toString());
+        assert.equal(parsed.error, null, `${line} ${view}`);
+        assert.ok(parsed.texts.some((t) => t.includes(line.split(' ')[0])) && parsed.texts.some((t) => /modelsuite \d/.test(t)),
+                  `${line} ${view}: no title or caption in ${parsed.texts}`);
+      }
+      const tsv = await saved('[data-export=tsv]');
+      assert.equal(tsv.name, `${stem}.tsv`);
+      const rows = tsv.bytes.toString().split('\n').slice(0, -1);
+      assert.equal(rows[0], header, line);
+      assert.ok(rows.length > 1 && rows.every((r) => r.split('\t').length === rows[0].split('\t').length), line);
+      const record = await saved('[data-export=record]');
+      const graph = JSON.parse(record.bytes.toString())['@graph'];
+      for (const [id, file] of [['download-stdout', `${stem}.txt`], ['download-stderr', `${stem}-stderr.txt`]]) {
+        if (await page.$eval(`#${id}`, (a) => a.hidden)) continue;
+        assert.equal(graph.find((e) => e['@id'] === file)?.sha256, await digest(id), `${line}: ${file}`);
+      }
+      assert.ok(graph.some((e) => e['@type'] === 'SoftwareApplication' && /^\d/.test(e.version)), line);
+    }
+  }
+  await page.setViewportSize({width: 1200, height: 800});
+  // A value read otherwise is told, and run as typed.
+  const typed = 'peakseek -gens 2.5 -mrate 5';
+  await open(typed);
+  assert.deepEqual(await result(typed), native(typed));
+  assert.match(await visibleText('#opt-gens-read'), /read as 2: .*whole number/);
+  assert.match(await visibleText('#opt-mrate-read'), /read as 5: .*probability/);
+  assert.match(await visibleText('#read-notices'), /-gens "2.5" is read as 2[^]*-mrate "5" is read as 5/);
 });
 
 test('a bifurcation diagram from the defaults, and a column of it opened', skip, async () => {

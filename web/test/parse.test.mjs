@@ -12,6 +12,8 @@ import {createHash, randomBytes} from 'node:crypto';
 import {newThrottle, newSettler} from '../src/timing.mjs';
 import {newPool} from '../src/pool.mjs';
 import {MSG} from '../src/messages.mjs';
+import {readAs, noticesFor, WHOLE_NUMBERS, PROBABILITIES} from '../src/asread.mjs';
+import {readFileSync, readdirSync} from 'node:fs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
 
@@ -234,4 +236,64 @@ test('the pool: a job per runner and one waiting, help beside a busy pool, stop 
   assert.deepEqual(results.sort((x, y) => x[0] - y[0]),
                    [[0, 0], [1, 'died'], [2, 'stopped'], [3, 'stopped'], [4, 'stopped'], [5, 'stopped']]);
   assert.ok(made[0].ended && made[3].ended);
+});
+
+test('a typed value the program reads otherwise is told, with what it reads', () => {
+  const cases = [ // option, typed, what the program reads (null: as typed), why
+    ['-gens', '50', null],
+    ['-gens', ' +7 ', null],
+    ['-gens', '2.0', null],
+    ['-gens', 'abc', '0', /does not start with a number/],
+    ['-gens', '', '0', /empty/],
+    ['-gens', '2.5', '2', /whole number.*"\.5"/],
+    ['-gens', '1e3', '1', /whole number/],
+    ['-gens', '12abc', '12', /up to "abc"/],
+    ['-gens', '0x10', '0', /up to "x10"/],
+    ['-seed', '99999999999', '2147483647', /nearest/],
+    ['-seed', '-99999999999', '-2147483648', /nearest/],
+    ['-size', '-5', '-5', /cannot allocate/],
+    ['-size', '-2.5', '-2', /whole number.*cannot allocate/],
+    ['-size', '600000000', '600000000', /4 GB/],
+    ['-len', '-3', null],
+    ['-hlen', '-1', '-1', /cannot allocate/],
+    ['-r', '0.5', null],
+    ['-r', '.5e1', null],
+    ['-r', '1,5', '1', /up to ",5"/],
+    ['-r', 'pi', '0', /does not start with a number/],
+    ['-r', '0x1.8p1', null],
+    ['-r', 'infinity', null],
+    ['-r', '1e999', null],
+    ['-r', '-nanx', 'nan', /up to "x"/],
+    ['-noise', '0.05', null],
+    ['-noise', '1', null],
+    ['-noise', '2', '2', /probability.*always/],
+    ['-mrate', '5', '5', /probability.*always/],
+    ['-crate', '-0.1', '-0.1', /never/],
+    ['-rcp', 'nan', 'nan', /never/],
+    ['-mrate', 'x', '0', /does not start/],
+  ];
+  for (const [name, typed, value, why] of cases) {
+    const got = readAs({name, kind: 'number'}, typed);
+    if (value === null) assert.equal(got, null, `${name} ${typed}`);
+    else assert.deepEqual([got?.value, why.test(got?.why)], [value, true], `${name} ${typed}: ${got?.why}`);
+  }
+  // A text option is read as typed; a switch takes no value.
+  const screen = {options: [{name: '-func', kind: 'string'}, {name: '-dump', kind: 'switch'},
+                            {name: '-gens', kind: 'number'}]};
+  assert.deepEqual(noticesFor(screen, ['-func', 'abc', '-dump', '-gens', 'x', '-gens']).map((n) => [n.name, n.value]),
+                   [['-gens', '0']]);
+});
+
+test('the whole-number and probability options are those of the option tables', () => {
+  const top = new URL('../../', import.meta.url);
+  const kinds = {OPT_INT: new Set(), OPT_DOUBLE: new Set()};
+  for (const folder of ['ga', 'games', 'chaos']) {
+    for (const file of readdirSync(new URL(folder, top)).filter((f) => f.endsWith('.cc'))) {
+      const text = readFileSync(new URL(`${folder}/${file}`, top), 'utf8');
+      for (const [, name, kind] of text.matchAll(/\{\s*"(-\w+)",\s*(OPT_INT|OPT_DOUBLE)\b/g)) kinds[kind].add(name);
+    }
+  }
+  assert.deepEqual([...kinds.OPT_INT].sort(), [...WHOLE_NUMBERS].sort());
+  for (const name of PROBABILITIES) assert.ok(kinds.OPT_DOUBLE.has(name), name);
+  assert.deepEqual([...kinds.OPT_INT].filter((n) => kinds.OPT_DOUBLE.has(n)), []);
 });
