@@ -106,7 +106,7 @@ function slowLine(reader, line) {
 function numberLine(b, i, n, values, whole = false) {
   let k = 0;
   for (;;) {
-    let c = 0;
+    let c = 10;
     while (i < n && ((c = b[i]) === 32 || c === 9 || c === 13)) i++;
     if (i >= n) {
       if (!whole) return -2;
@@ -118,24 +118,23 @@ function numberLine(b, i, n, values, whole = false) {
     }
     const negative = c === 45;
     if (negative || c === 43) i++;
-    let v = 0, digits = 0, dot = -1;
-    for (; i < n; i++) {
-      c = b[i];
-      if (c >= 48 && c <= 57) {
-        v = v * 10 + (c - 48);
-        digits++;
-      } else if (c === 46 && dot < 0) {
-        dot = i;
-      } else {
-        break;
-      }
+    let v = 0, start = i, scale = 0;
+    // The digits before the point, then those after it: (c - 48) >>> 0 is
+    // below 10 for a digit only.
+    for (; i < n && ((c = b[i]) - 48) >>> 0 < 10; i++) v = v * 10 + (c - 48);
+    if (i < n && c === 46) {
+      const point = ++i;
+      for (; i < n && ((c = b[i]) - 48) >>> 0 < 10; i++) v = v * 10 + (c - 48);
+      scale = i - point;
+      start++;
     }
     if (i >= n) {
       if (!whole) return -2;
       c = 10;
     }
+    const digits = i - start;
     if (!digits || digits > 15 || !(c === 32 || c === 9 || c === 13 || c === 10)) return -1;
-    if (dot >= 0 && i - dot > 1) v /= POW10[i - dot - 1];
+    if (scale) v /= POW10[scale];
     values[k++] = negative ? -v : v;
   }
 }

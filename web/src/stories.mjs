@@ -49,13 +49,11 @@ const LINE = 2048;
 // `from`, counting state.skip down and each line passed over as a row;
 // bytes.length when the bytes end first.
 function skipLines(state, bytes, from) {
-  let i = from;
-  while (state.skip > 0 && i < bytes.length) {
-    if (bytes[i++] === 10) {
-      state.skip--;
-      state.rows++;
-    }
-  }
+  let i = from, skip = state.skip; // locals: the loop runs over most bytes of a long run
+  const n = bytes.length;
+  while (skip > 0 && i < n) if (bytes[i++] === 10) skip--;
+  state.rows += state.skip - skip;
+  state.skip = skip;
   return i;
 }
 
