@@ -6,6 +6,7 @@
 // with pictures.mjs.
 import {drawPhase, drawReturn, drawSurface, drawHump, drawStrategies} from './pictures.mjs';
 import {tableHistories} from './formulas.mjs';
+import {passLines, passed} from './columns.mjs';
 
 const SAMPLE = 10000; // points a view keeps of a long run, evenly spread
 const PAIRS = 5000; // pairs a return map keeps: they all lie on one curve
@@ -49,11 +50,10 @@ const LINE = 2048;
 // `from`, counting state.skip down and each line passed over as a row;
 // bytes.length when the bytes end first.
 function skipLines(state, bytes, from) {
-  let i = from, skip = state.skip; // locals: the loop runs over most bytes of a long run
-  const n = bytes.length;
-  while (skip > 0 && i < n) if (bytes[i++] === 10) skip--;
-  state.rows += state.skip - skip;
-  state.skip = skip;
+  if (state.skip <= 0) return from;
+  const i = passLines(bytes, from, state.skip);
+  state.skip -= passed.lines;
+  state.rows += passed.lines;
   return i;
 }
 

@@ -22,6 +22,7 @@
 // Running and reading in two workers lets a long output be read while the
 // program goes on writing it.
 import {run, load, provide} from './suite.mjs';
+import {newBatcher, take as hand, flush, eachPiece} from './handover.mjs';
 
 // Only a reader needs the records: loaded beside the rest, not before it,
 // so that a runner is ready sooner.
@@ -29,8 +30,6 @@ const records = import('./views.mjs');
 
 const SHOWN = 20000; // characters of each stream the page shows: more slows its layout
 const EVERY = 100; // milliseconds between messages to the page
-const BATCH = 1 << 20; // bytes the runner gathers before sending them on
-const BATCH_TIME = 20; // or milliseconds
 
 async function help({id, program}) {
   const {stderr} = await run(program, ['-help']);
@@ -41,30 +40,20 @@ async function help({id, program}) {
 async function runner({port, command, words, modules}) {
   for (const [program, module] of Object.entries(modules ?? {})) provide(program, module);
   const runs = words ? words.map((r) => [...command.args, '-r', r]) : [command.args];
-  let pieces = [], size = 0, sent = performance.now();
-  const send = () => {
-    port.postMessage({type: 'bytes', pieces}, pieces.map((p) => p[2].buffer));
-    pieces = [];
-    size = 0;
-    sent = performance.now();
-  };
-  const take = (name, index) => (bytes) => {
-    pieces.push([name, index, bytes.slice()]); // the program's memory is reused
-    size += bytes.length;
-    if (size >= BATCH || performance.now() - sent >= BATCH_TIME) send();
-  };
+  const batcher = newBatcher((message, transfer) => port.postMessage(message, transfer));
+  const take = (name, index) => (bytes) => hand(batcher, name, index, bytes);
   try {
     for (const [index, args] of runs.entries()) {
       const {status} = await run(command.program, args, {
         collect: false, bytes: true, onStdout: take('stdout', index), onStderr: take('stderr', index),
       });
-      send();
+      flush(batcher);
       port.postMessage({type: 'ended', index, status});
       if (status !== 0) break; // a sweep stops at its first failed run
     }
     port.postMessage({type: 'done'});
   } catch (e) {
-    send(); // what the program wrote before it failed
+    flush(batcher); // what the program wrote before it failed
     port.postMessage({type: 'crash', message: String(e && e.message || e)});
   }
 }
@@ -99,7 +88,6 @@ async function reader({port, id, command, values, words, screen}) {
   };
   const take = (name, index, bytes) => {
     const s = streams[name];
-    s.parts.push(bytes);
     if (s.head.length < SHOWN || s.texts.length) {
       const text = s.decoder.decode(bytes, {stream: true});
       if (s.head.length < SHOWN && text) {
@@ -115,7 +103,8 @@ async function reader({port, id, command, values, words, screen}) {
     try {
       switch (data.type) {
       case 'bytes':
-        for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
+        for (const [name, blob] of Object.entries(data.blobs)) if (blob) streams[name].parts.push(blob);
+        eachPiece(data, take);
         if (performance.now() - posted >= EVERY) send('data');
         break;
       case 'ended':
