@@ -1,19 +1,21 @@
 // A program's output on its way from the worker that runs it to the one
 // that reads it. The runner copies each piece out of the program's memory
 // (which the next piece reuses) into a batch of up to BATCH bytes, and
-// sends the batch on once it is full or BATCH_TIME ms old. With each batch
-// it also sends each stream's bytes as a Blob, which is what the page keeps
-// for the download: made here, the copy that a Blob costs is not made by the
-// reader, which has the parsing to do, while the runner waits anyway for
-// the program's next piece.
+// sends the batch on once it is full or BATCH_TIME ms old. With a batch of
+// BLOB bytes or more it also sends each stream's bytes as a Blob, which is what the page
+// keeps for the download: made here, the copy into the Blob is the runner's
+// work, and the reader, the slower of the two, has only the parsing to do.
 //
 // newBatcher(post) -> batcher; take(batcher, name, index, bytes) per piece;
 // flush(batcher) at a run's end. post(message, transfer) gets
 //   {type: 'bytes', buffer, pieces: [[name, index, from, to], ...],
-//    blobs: {stdout, stderr}}  (a Blob, or null for a stream without bytes)
-// and the reader goes through them with eachPiece(message, onPiece).
-const BATCH = 1 << 20; // bytes the runner gathers before sending them on
+//    blobs: {stdout, stderr} or null}  (a Blob, or null for a stream
+//                                        without bytes)
+// and the reader goes through it with eachPiece(message, onPiece) and
+// keeps it with eachPart(message, onPart).
+const BATCH = 16 << 20; // bytes the runner gathers before sending them on
 const BATCH_TIME = 20; // or milliseconds
+const BLOB = 1 << 20; // bytes from which a batch brings its own Blobs
 
 export function newBatcher(post) {
   return {post, buffer: null, used: 0, pieces: [], sent: performance.now()};
@@ -21,24 +23,45 @@ export function newBatcher(post) {
 
 export function take(batcher, name, index, bytes) {
   if (batcher.used + bytes.length > BATCH && batcher.used) flush(batcher);
-  if (!batcher.buffer) batcher.buffer = new Uint8Array(Math.max(BATCH, bytes.length));
+  if (!batcher.buffer || batcher.buffer.length < bytes.length) {
+    batcher.buffer = new Uint8Array(Math.max(BATCH, bytes.length));
+  }
   batcher.buffer.set(bytes, batcher.used);
   batcher.pieces.push([name, index, batcher.used, batcher.used + bytes.length]);
   batcher.used += bytes.length;
   if (batcher.used >= BATCH || performance.now() - batcher.sent >= BATCH_TIME) flush(batcher);
 }
 
+// A Blob costs the browser more per part and per Blob than per byte: a
+// stream's pieces, which mostly follow each other in the batch, make one
+// part, and a batch one Blob per stream.
+function blobOf(bytes, pieces, name) {
+  const parts = [];
+  let from = -1, to = -1;
+  for (const p of pieces) {
+    if (p[0] !== name) continue;
+    if (p[2] !== to) {
+      if (to > from) parts.push(bytes.subarray(from, to));
+      from = p[2];
+    }
+    to = p[3];
+  }
+  if (to > from) parts.push(bytes.subarray(from, to));
+  return parts.length ? new Blob(parts) : null;
+}
+
 export function flush(batcher) {
-  const {buffer, pieces} = batcher;
+  const {buffer, pieces, used} = batcher;
   batcher.sent = performance.now();
   if (!pieces.length) return;
-  const blobs = {};
-  for (const name of ['stdout', 'stderr']) {
-    const parts = pieces.filter((p) => p[0] === name).map(([, , from, to]) => buffer.subarray(from, to));
-    blobs[name] = parts.length ? new Blob(parts) : null;
-  }
-  batcher.post({type: 'bytes', buffer: buffer.buffer, pieces, blobs}, [buffer.buffer]);
-  batcher.buffer = null;
+  // A batch sent well short of full goes as a copy, and the buffer stays for
+  // the next: a sweep's many short runs do not each take a whole one. Nor do
+  // they make Blobs of their own: the reader joins their bytes into one.
+  const small = used < BATCH / 4;
+  const bytes = small ? buffer.slice(0, used) : buffer;
+  const blobs = used < BLOB ? null : {stdout: blobOf(bytes, pieces, 'stdout'), stderr: blobOf(bytes, pieces, 'stderr')};
+  batcher.post({type: 'bytes', buffer: bytes.buffer, pieces, blobs}, [bytes.buffer]);
+  if (!small) batcher.buffer = null;
   batcher.used = 0;
   batcher.pieces = [];
 }
@@ -46,4 +69,10 @@ export function flush(batcher) {
 // Each piece of a batch as (name, index, bytes).
 export function eachPiece({buffer, pieces}, onPiece) {
   for (const [name, index, from, to] of pieces) onPiece(name, index, new Uint8Array(buffer, from, to - from));
+}
+
+// What the page keeps of a batch, as (name, Blob or bytes), in order.
+export function eachPart(message, onPart) {
+  if (!message.blobs) return eachPiece(message, (name, index, bytes) => onPart(name, bytes));
+  for (const name of ['stdout', 'stderr']) if (message.blobs[name]) onPart(name, message.blobs[name]);
 }

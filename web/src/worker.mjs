@@ -22,7 +22,7 @@
 // Running and reading in two workers lets a long output be read while the
 // program goes on writing it.
 import {run, load, provide} from './suite.mjs';
-import {newBatcher, take as hand, flush, eachPiece} from './handover.mjs';
+import {newBatcher, take as hand, flush, eachPiece, eachPart} from './handover.mjs';
 
 // Only a reader needs the records: loaded beside the rest, not before it,
 // so that a runner is ready sooner.
@@ -103,7 +103,7 @@ async function reader({port, id, command, values, words, screen}) {
     try {
       switch (data.type) {
       case 'bytes':
-        for (const [name, blob] of Object.entries(data.blobs)) if (blob) streams[name].parts.push(blob);
+        eachPart(data, (name, part) => streams[name].parts.push(part));
         eachPiece(data, take);
         if (performance.now() - posted >= EVERY) send('data');
         break;

@@ -6,6 +6,7 @@ import assert from 'node:assert/strict';
 import {splitWords, joinWords, seqWords} from '../src/command.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
+import {newBatcher, take, flush, eachPiece, eachPart} from '../src/handover.mjs';
 
 test('command lines split into words and back', () => {
   const words = ['mapseries', '-func', 'it\'s sin', '', '-x0', '0.5'];
@@ -89,5 +90,30 @@ test('output reads into columns, in any pieces', () => {
       for (let i = 0; i < text.length; i += cut) addText(pieces, text.slice(i, i + cut));
       assert.deepEqual(finishText(pieces).columns, whole.columns, `pieces of ${cut}`);
     }
+  }
+});
+
+test('output handed from runner to reader keeps every byte of each stream, in order', async () => {
+  const messages = [];
+  const batcher = newBatcher((m) => messages.push(m));
+  const sent = {stdout: [], stderr: []};
+  for (let k = 0; k < 240; k++) { // both streams, pieces from a byte to past a batch's Blob size
+    const name = k % 3 ? 'stdout' : 'stderr';
+    const bytes = Uint8Array.from({length: [1, 100, 65536, 1500000][k % 4]}, (_, i) => (i * 7 + k) & 255);
+    sent[name].push(bytes.slice());
+    take(batcher, name, 0, bytes);
+    bytes.fill(0); // the program's memory is reused
+  }
+  flush(batcher);
+  const read = {stdout: [], stderr: []}, kept = {stdout: [], stderr: []};
+  for (const m of messages) {
+    eachPiece(m, (name, index, bytes) => read[name].push(bytes));
+    eachPart(m, (name, part) => kept[name].push(part));
+  }
+  assert.ok(messages.some((m) => m.blobs) && messages.some((m) => !m.blobs));
+  for (const name of ['stdout', 'stderr']) {
+    const whole = Buffer.concat(sent[name]);
+    assert.ok(Buffer.concat(read[name]).equals(whole), `${name} read`);
+    assert.ok(Buffer.from(await new Blob(kept[name]).arrayBuffer()).equals(whole), `${name} kept`);
   }
 });
