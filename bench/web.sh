@@ -42,7 +42,7 @@ timed() { # COMMAND...
   median "$scratch/t.json"
 }
 # The run alone, in one Node process: the module compiled once, then a
-# fresh instance per run, the output handed over as text, as the page's
+# fresh instance per run, the output handed over as bytes, as the page's
 # worker runs it.
 in_process() { # PROGRAM ARGS...
   node --input-type=module -e '
@@ -51,7 +51,7 @@ in_process() { # PROGRAM ARGS...
     const [program, ...args] = process.argv.slice(2);
     const files = Object.fromEntries(args.filter((a) => a.startsWith("/") && fs.existsSync(a))
                                          .map((a) => [a, fs.readFileSync(a)]));
-    const options = {files, collect: false, onStdout() {}, onStderr() {}};
+    const options = {files, collect: false, bytes: true, onStdout() {}, onStderr() {}};
     const times = [];
     for (let i = 0; i <= Number(process.env.RUNS); i++) {
       const start = performance.now();
