@@ -2,9 +2,10 @@
 // that reads it. The runner copies each piece out of the program's memory
 // (which the next piece reuses) into a batch of up to BATCH bytes, and
 // sends the batch on once it is full or BATCH_TIME ms old. With a batch of
-// BLOB bytes or more it also sends each stream's bytes as a Blob, which is what the page
-// keeps for the download: made here, the copy into the Blob is the runner's
-// work, and the reader, the slower of the two, has only the parsing to do.
+// BLOB bytes or more it also sends each stream's bytes as a Blob, which is
+// what the page keeps for the download: made here, the copy into the Blob
+// is the runner's work, and the reader, the slower of the two, has only the
+// parsing to do.
 //
 // newBatcher(post) -> batcher; take(batcher, name, index, bytes) per piece;
 // flush(batcher) at a run's end. post(message, transfer) gets
@@ -59,7 +60,8 @@ export function flush(batcher) {
   // they make Blobs of their own: the reader joins their bytes into one.
   const small = used < BATCH / 4;
   const bytes = small ? buffer.slice(0, used) : buffer;
-  const blobs = used < BLOB ? null : {stdout: blobOf(bytes, pieces, 'stdout'), stderr: blobOf(bytes, pieces, 'stderr')};
+  const blobs = used < BLOB ? null
+    : {stdout: blobOf(bytes, pieces, 'stdout'), stderr: blobOf(bytes, pieces, 'stderr')};
   batcher.post({type: 'bytes', buffer: bytes.buffer, pieces, blobs}, [bytes.buffer]);
   if (!small) batcher.buffer = null;
   batcher.used = 0;
