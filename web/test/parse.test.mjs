@@ -7,6 +7,7 @@ import {splitWords, joinWords, seqWords} from '../src/command.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
 import {newBatcher, take, flush, eachPiece, eachPart} from '../src/handover.mjs';
+import {CURVES} from '../src/curves.mjs';
 
 test('command lines split into words and back', () => {
   const words = ['mapseries', '-func', 'it\'s sin', '', '-x0', '0.5'];
@@ -55,6 +56,21 @@ test('a long series keeps the extremes of each pixel column, a short one every r
   const steps = newEnvelope(1, {from: 0, to: 99999, log: true});
   for (let i = 0; i < 100000; i++) addRow(steps, i, [i % 7]);
   assert.deepEqual(envelopeData(steps).x.slice(0, 4), [0, 1, 2, 3]);
+});
+
+test('a curve shows what is not a number as a gap, not as 0', () => {
+  const run = {number: () => 0, text: () => '', expected: 3};
+  const cases = [ // record, output, its series
+    ['series', '0.5\n-nan\n0.25\n', [[0.5, null, 0.25]]],
+    ['shares', '0.1\t0.2\n0.3\tinf\n', [[0.1, 0.3], [0.2, null], [null, null], [null, null], [null, null]]],
+  ];
+  for (const [name, text, ys] of cases) {
+    const view = CURVES.find((v) => v.name === name);
+    const state = view.start(run);
+    view.bytes(state, new TextEncoder().encode(text));
+    view.end(state);
+    assert.deepEqual(view.snapshot(state).ys, ys, name);
+  }
 });
 
 test('a scatter keeps its points, then the cells they fill, through a wider range', () => {
