@@ -23,6 +23,7 @@ export function newEnvelope(n, {from = 0, to = from + 1, log = false} = {}) {
     minFirst: new Uint8Array(COLUMNS * n), // 1: the minimum came before the maximum
     // The last row, what a legend shows at rest: a bucket keeps extremes.
     lastX: NaN, lastValues: new Float64Array(n).fill(NaN),
+    sure: 0, sureFrom: Infinity, sureTo: -Infinity, // x in [sureFrom, sureTo]: in bucket `sure`
   };
   return e;
 }
@@ -49,13 +50,29 @@ function grow(e) {
   e.max.fill(-Infinity, half * e.n);
   e.minFirst.fill(0, half * e.n);
   e.span *= 2;
+  e.sureFrom = Infinity; // the buckets moved
 }
 
 // The bucket of x, which may lie past the last (x before the range: the
-// first).
+// first). The bucket is a monotone function of x, so once x and a slightly
+// lower bound of the next bucket's edge are known to fall in one bucket, so
+// does every x between them: most rows take two comparisons, not a division.
 function bucketOf(e, x) {
-  const b = Math.floor(((e.log ? Math.asinh(x) : x) - e.low) / e.span * COLUMNS);
+  if (x >= e.sureFrom && x <= e.sureTo) return e.sure;
+  const b = placed(e, x);
+  if (b >= 0 && b < COLUMNS) {
+    const edge = e.low + (b + 1) / COLUMNS * e.span;
+    const near = e.log ? Math.sinh(edge) : edge;
+    const below = near - Math.abs(near) * 1e-9;
+    e.sure = b;
+    e.sureFrom = x;
+    e.sureTo = below >= x && placed(e, below) === b ? below : x;
+  }
   return b >= 0 ? b : 0;
+}
+
+function placed(e, x) {
+  return Math.floor(((e.log ? Math.asinh(x) : x) - e.low) / e.span * COLUMNS);
 }
 
 // One row: x and the series' values (null or a non-finite number: none).

@@ -58,6 +58,28 @@ test('a long series keeps the extremes of each pixel column, a short one every r
   assert.deepEqual(envelopeData(steps).x.slice(0, 4), [0, 1, 2, 3]);
 });
 
+test('an envelope puts each row in the bucket its x falls in, x in any order', () => {
+  let seed = 7;
+  const random = () => (seed = (seed * 69069 + 1) % 4294967296) / 4294967296;
+  for (const log of [false, true]) {
+    const e = newEnvelope(1, {from: 0, to: 100, log});
+    const place = log ? Math.asinh : (x) => x;
+    const buckets = new Map(); // the plain formula's bucket -> its values
+    for (let i = 0; i < 20000; i++) {
+      // Runs of rising x, and steps back, as a sweep's x or a block's time may take.
+      const x = random() < 0.9 ? (i % 97) + random() : random() * 100;
+      const y = random();
+      addRow(e, x, [y]);
+      const b = Math.floor((place(x) - place(0)) / e.span * 1024);
+      buckets.set(b, [...(buckets.get(b) ?? []), y]);
+    }
+    const extremes = (ys) => (ys.length > 1 ? [Math.min(...ys), Math.max(...ys)] : ys);
+    const sorted = (ys) => ys.sort((a, b) => a - b);
+    assert.deepEqual(sorted(envelopeData(e).ys[0]), sorted([...buckets.values()].flatMap(extremes)),
+                     log ? 'log' : 'linear');
+  }
+});
+
 test('a curve shows what is not a number as a gap, not as 0', () => {
   const run = {number: () => 0, text: () => '', expected: 3};
   const cases = [ // record, output, its series
