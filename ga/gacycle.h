@@ -3,6 +3,8 @@
 #ifndef GACYCLE_H
 #define GACYCLE_H
 
+#include <cmath>
+#include <limits>
 #include <utility>
 
 #include "breed.h"
@@ -62,18 +64,30 @@ void run_generations(int gens, int size, const double *weight,
   }
 }
 
+// The fallback of normalise that keeps the quotients whatever the sum: a
+// sum of 0 or one that is not a number makes every weight not a number, and
+// the roulette then picks its last index.
+constexpr double KEEP_QUOTIENTS = std::numeric_limits<double>::quiet_NaN();
+
+// Divides each of the n weights by their sum, added in index order, so that
+// they sum to 1 and can serve the roulette. A sum that is not a positive
+// finite number cannot make weights of them, and each becomes `fallback`
+// instead, unless that is KEEP_QUOTIENTS.
+inline void normalise(double *weights, int n, double fallback) {
+  double sum = 0.0;
+  for (int i = 0; i < n; i++) sum += weights[i];
+  bool usable = (sum > 0.0 && std::isfinite(sum)) || std::isnan(fallback);
+  for (int i = 0; i < n; i++) weights[i] = usable ? weights[i] / sum : fallback;
+}
+
 // For the two optimisers over strings of binary digits: the fitness of each
 // of the `size` genomes by fitness_of, in population order, and each divided
 // by their sum, the weights of selection.
 template <class FitnessOf>
 void weigh_genomes(char **pop, int size, double *fitness, double *nfitness,
                    FitnessOf fitness_of) {
-  double sum = 0.0;
-  for (int i = 0; i < size; i++) {
-    fitness[i] = fitness_of(pop[i]);
-    sum += fitness[i];
-  }
-  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] / sum;
+  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] = fitness_of(pop[i]);
+  normalise(nfitness, size, KEEP_QUOTIENTS);
 }
 
 // The whole run of a GA over strings of `digits` binary digits: both

@@ -120,12 +120,8 @@ void compute_fitness(int **pop, double *totals, double *fitness) {
     totals[i] = task_cost(pop[i]);
     if (totals[i] < smallest) smallest = totals[i];
   }
-  double sum = 0.0;
-  for (int i = 0; i < size; i++) {
-    fitness[i] = pow(pbase, totals[i] - smallest);
-    sum += fitness[i];
-  }
-  for (int i = 0; i < size; i++) fitness[i] /= sum;
+  for (int i = 0; i < size; i++) fitness[i] = pow(pbase, totals[i] - smallest);
+  normalise(fitness, size, KEEP_QUOTIENTS);
 }
 
 // Children k and k + 1 start as copies of parents i and j. Crossover and

@@ -74,12 +74,12 @@ void pd(int a, int b, double *pa, double *pb) {
   *pb = trunc(own[b][a]);
 }
 
-// Round t of the current bout between oldpop[a] and oldpop[b]. Each player
+// Round t of the current bout between pop[a] and pop[b]. Each player
 // looks up its move from the last min(t, hlen) rounds, the most recent in
 // the highest pair of bits, own move above the opponent's. Consumes two
 // noise draws, and a random move after each draw below noise. play_bout
 // must play exactly these rounds; a test plays both ways and compares.
-void ipd(int a, int b, int t, double *pa, double *pb) {
+void ipd(char **pop, int a, int b, int t, double *pa, double *pb) {
   int n = t < hlen ? t : hlen;
   int s = t % hlen;
   int ia = 0, ib = 0;
@@ -88,8 +88,8 @@ void ipd(int a, int b, int t, double *pa, double *pb) {
     ia = 4 * ia + 2 * hista[e] + histb[e];
     ib = 4 * ib + 2 * histb[e] + hista[e];
   }
-  int ma = oldpop[a][dnaindex[n] + ia];
-  int mb = oldpop[b][dnaindex[n] + ib];
+  int ma = pop[a][dnaindex[n] + ia];
+  int mb = pop[b][dnaindex[n] + ib];
   if (random_range(0.0, 1.0) < noise) ma = static_cast<int>(next_random() % 2);
   if (random_range(0.0, 1.0) < noise) mb = static_cast<int>(next_random() % 2);
   pd(ma, mb, pa, pb);
@@ -97,11 +97,11 @@ void ipd(int a, int b, int t, double *pa, double *pb) {
   histb[s] = mb;
 }
 
-// One bout between oldpop[a] and oldpop[b], round by round through ipd.
-void play_rounds(int a, int b) {
+// One bout between pop[a] and pop[b], round by round through ipd.
+void play_rounds(char **pop, int a, int b) {
   for (int t = 0; t < rounds; t++) {
     double pa, pb;
-    ipd(a, b, t, &pa, &pb);
+    ipd(pop, a, b, t, &pa, &pb);
     score[a] += pa;
     score[b] += pb;
     roundbout[a]++;
@@ -132,8 +132,8 @@ bool whole_payoffs(long long pay[4]) {
 // being read back from the circular buffers. Without noise the two noise
 // draws of every round can only miss, and are skipped in one go. A change
 // to ipd must be made here too; a test plays both ways and compares.
-void play_bout(int a, int b, const long long pay[4]) {
-  const char *ta = oldpop[a], *tb = oldpop[b];
+void play_bout(char **pop, int a, int b, const long long pay[4]) {
+  const char *ta = pop[a], *tb = pop[b];
   const unsigned int limit = uniform_limit(noise);
   if (limit == 0) skip_random(2LL * rounds);
   long long sa = 0, sb = 0;
@@ -181,7 +181,7 @@ double average_score(int i) {
 // average payoff per round, normalised to sum to 1. When the averages sum
 // to zero or less (or to no finite number) they cannot serve as roulette
 // weights, and every individual gets the same weight instead.
-void compute_fitness() {
+void compute_fitness(char **pop) {
   for (int i = 0; i < size; i++) {
     score[i] = 0.0;
     roundbout[i] = 0;
@@ -192,22 +192,16 @@ void compute_fitness() {
     for (int k = 0; k < bouts; k++) {
       int b = static_cast<int>(next_random() % size);
       if (whole)
-        play_bout(i, b, pay);
+        play_bout(pop, i, b, pay);
       else
-        play_rounds(i, b);
+        play_rounds(pop, i, b);
     }
-  double sum = 0.0;
-  for (int i = 0; i < size; i++) {
-    fitness[i] = average_score(i);
-    sum += fitness[i];
-  }
-  bool usable = sum > 0.0 && std::isfinite(sum);
-  for (int i = 0; i < size; i++)
-    fitness[i] = usable ? fitness[i] / sum : 1.0 / size;
+  for (int i = 0; i < size; i++) fitness[i] = average_score(i);
+  normalise(fitness, size, 1.0 / size);
 }
 
-void reproduce(int i, int j, int k) {
-  breed_strings(oldpop[i], oldpop[j], newpop[k], newpop[k + 1], dna_length(),
+void reproduce(char **parents, char **children, int i, int j, int k) {
+  breed_strings(parents[i], parents[j], children[k], children[k + 1], dna_length(),
                 crate, mrate, 0);
 }
 
@@ -219,8 +213,9 @@ void build_dnaindex() {
 }
 
 // Allocates everything once, then fills the first generation with
-// size x L random moves, individual 0 first. The misspelt name is kept on
-// purpose.
+// size x L random moves, individual 0 first. The misspelt name is the one
+// this step has always had in the program's design, kept so that the code
+// and the design can be matched name for name.
 void inititalize_population() {
   score = static_cast<double *>(xmalloc_array(size, sizeof(double)));
   roundbout = static_cast<long long *>(xmalloc_array(size, sizeof(long long)));
@@ -280,7 +275,7 @@ char *put_text(char *p, const char *text) {
 // output can be redirected apart; numbers as on standard output. A positive
 // total leaves some weight above 0, as do equal weights, so the best search
 // always finds an individual.
-void dump_stats(int g) {
+void dump_stats(int g, char **pop) {
   double weights = 0.0, sum = 0.0;
   int best = best_index(fitness, size, &weights);
   for (int i = 0; i < size; i++) sum += average_score(i);
@@ -293,7 +288,7 @@ void dump_stats(int g) {
   at = put_fixed(put_text(at, best_average), average_score(best));
   at = put_text(at, best_is);
   write_to_stderr(text, static_cast<size_t>(at - text));
-  write_table(oldpop[best], write_to_stderr);
+  write_table(pop[best], write_to_stderr);
 }
 
 // Refuses what cannot be played: no history (rounds are counted modulo
@@ -317,13 +312,10 @@ int main(int argc, char **argv) {
   seed_random(seed);
   check_parameters();
   inititalize_population();
-  // run_generations holds oldpop and newpop by reference and swaps these
-  // globals themselves, so the populations it hands to each step are always
-  // oldpop and newpop, which the steps read directly.
-  run_generations(
-      gens, size, fitness, oldpop, newpop, [](char **) { compute_fitness(); },
-      [](int g, char **) { dump_stats(g); },
-      [](char **, char **, int i, int j, int k) { reproduce(i, j, k); });
+  // The populations are exchanged after every generation, so that oldpop
+  // ends as the one bred last, which the dump shows.
+  run_generations(gens, size, fitness, oldpop, newpop, compute_fitness, dump_stats,
+                  reproduce);
   if (dump)
     for (int i = 0; i < size; i++) write_table(oldpop[i], out_bytes);
   end_run();

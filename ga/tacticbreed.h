@@ -15,7 +15,8 @@ extern const char help_string[];
 
 // A strategy is a table of moves (0 cooperate, 1 defect), one byte each, of
 // dna_length() entries; section n, starting at dnaindex[n], holds the 4^n
-// moves that follow n remembered rounds.
+// moves that follow n remembered rounds. The two populations of tables that
+// inititalize_population makes, the first one filled.
 extern char **oldpop, **newpop;
 extern int *dnaindex;
 // Circular move histories of the current bout, slot t mod hlen for round t.
@@ -28,12 +29,13 @@ extern double *fitness;
 int dna_length();
 void build_dnaindex();
 void pd(int a, int b, double *pa, double *pb);
-void ipd(int a, int b, int t, double *pa, double *pb);
-void play_rounds(int a, int b);
+// The functions of a generation work on the population they are given.
+void ipd(char **pop, int a, int b, int t, double *pa, double *pb);
+void play_rounds(char **pop, int a, int b);
 bool whole_payoffs(long long pay[4]);
-void play_bout(int a, int b, const long long pay[4]);
-void compute_fitness();
-void reproduce(int i, int j, int k);
+void play_bout(char **pop, int a, int b, const long long pay[4]);
+void compute_fitness(char **pop);
+void reproduce(char **parents, char **children, int i, int j, int k);
 // Allocates every array and fills the first population.
 void inititalize_population();
 

@@ -50,7 +50,7 @@ std::string play(int a, int b, int n) {
   std::string moves;
   for (int t = 0; t < n; t++) {
     double pa, pb;
-    tb::ipd(a, b, t, &pa, &pb);
+    tb::ipd(tb::oldpop, a, b, t, &pa, &pb);
     int s = t % tb::hlen;
     moves += static_cast<char>('C' + tb::hista[s]);
     moves += static_cast<char>('C' + tb::histb[s]);
@@ -105,7 +105,7 @@ TEST_F(Tacticbreed, TitForTatAnswersEachPlayersOwnView) {
   // Against one that defects only after mutual cooperation.
   EXPECT_EQ(play(0, 2, 4), "CC CD DC CC ");
   double pa, pb;
-  tb::ipd(0, 1, 0, &pa, &pb);
+  tb::ipd(tb::oldpop, 0, 1, 0, &pa, &pb);
   EXPECT_EQ(pa, 0.0);
   EXPECT_EQ(pb, 5.0);
 }
@@ -134,15 +134,15 @@ TEST_F(Tacticbreed, NoiseDrawsTwiceInEveryRound) {
   for (long &x : r) x = next_random();
   seed_random(42);
   double pa, pb;
-  tb::ipd(0, 1, 0, &pa, &pb);
-  tb::ipd(0, 1, 1, &pa, &pb);
+  tb::ipd(tb::oldpop, 0, 1, 0, &pa, &pb);
+  tb::ipd(tb::oldpop, 0, 1, 1, &pa, &pb);
   EXPECT_EQ(tb::hista[0], r[5] % 2);
   EXPECT_EQ(tb::histb[0], r[7] % 2);
   // With no noise the draws are still made.
   tb::noise = 0.0;
   seed_random(42);
-  tb::ipd(0, 1, 0, &pa, &pb);
-  tb::ipd(0, 1, 0, &pa, &pb);
+  tb::ipd(tb::oldpop, 0, 1, 0, &pa, &pb);
+  tb::ipd(tb::oldpop, 0, 1, 0, &pa, &pb);
   EXPECT_EQ(next_random(), r[4]);
 }
 
@@ -164,7 +164,7 @@ TEST_F(Tacticbreed, FitnessIsTheAveragePayoffPerRoundPlayed) {
     s[1] += 3 * pay[1][b1]; s[b1] += 3 * pay[b1][1];
     n[0] += 3; n[b0] += 3; n[1] += 3; n[b1] += 3;
     seed_random(seed);
-    tb::compute_fitness();
+    tb::compute_fitness(tb::oldpop);
     double sum = s[0] / n[0] + s[1] / n[1];
     for (int i = 0; i < 2; i++) {
       EXPECT_EQ(tb::score[i], s[i]);
@@ -178,7 +178,7 @@ TEST_F(Tacticbreed, SingleRoundsPlayOnlyOpeningMoves) {
   setup(1, {"CDDDD", "CDDDD", "CDDDD", "CDDDD"});
   tb::bouts = 5;
   tb::rounds = 1;
-  tb::compute_fitness();
+  tb::compute_fitness(tb::oldpop);
   for (int i = 0; i < 4; i++) {
     EXPECT_EQ(tb::score[i], 4.0 * tb::roundbout[i]);
     EXPECT_EQ(tb::fitness[i], 0.25);
@@ -192,18 +192,18 @@ TEST_F(Tacticbreed, WeightsWithoutAPositiveTotalAreEqual) {
   tb::rounds = 4;
   setup(1, {"DDDDD", "DDDDD"});
   tb::DD = 0.0;
-  tb::compute_fitness();
+  tb::compute_fitness(tb::oldpop);
   EXPECT_EQ(tb::fitness[0], 0.5);
   EXPECT_EQ(tb::fitness[1], 0.5);
   setup(1, {"DDDDD", "CCCCC"});
   tb::CC = -1; tb::CD = -3; tb::DC = 0; tb::DD = -2;
-  tb::compute_fitness();
+  tb::compute_fitness(tb::oldpop);
   EXPECT_NE(tb::score[0] / tb::roundbout[0], tb::score[1] / tb::roundbout[1]);
   EXPECT_EQ(tb::fitness[0], 0.5);
   EXPECT_EQ(tb::fitness[1], 0.5);
   setup(1, {"CCCCC", "CCCCC"});
   tb::CC = INFINITY;
-  tb::compute_fitness();
+  tb::compute_fitness(tb::oldpop);
   EXPECT_EQ(tb::fitness[1], 0.5);
 }
 
@@ -211,11 +211,11 @@ TEST_F(Tacticbreed, ChildrenAreBredOverTheWholeTable) {
   setup(2, {"CCCCCCCCCCCCCCCCCCCCC", "DDDDDDDDDDDDDDDDDDDDD"});
   tb::crate = 0.0;
   tb::mrate = 0.0;
-  tb::reproduce(1, 0, 0);
+  tb::reproduce(tb::oldpop, tb::newpop, 1, 0, 0);
   EXPECT_EQ(std::string(tb::newpop[0], 21), std::string(21, '\1'));
   EXPECT_EQ(std::string(tb::newpop[1], 21), std::string(21, '\0'));
   tb::mrate = 1.0;
-  tb::reproduce(0, 1, 0);
+  tb::reproduce(tb::oldpop, tb::newpop, 0, 1, 0);
   for (int m = 0; m < 21; m++) {
     EXPECT_LE(static_cast<unsigned>(tb::newpop[0][m]), 1u);
     EXPECT_LE(static_cast<unsigned>(tb::newpop[1][m]), 1u);
@@ -265,9 +265,9 @@ TEST_F(Tacticbreed, BoutsPlayedInOneGoMatchRoundByRoundPlay) {
     for (int k = 0; k < 10; k++) {
       int a = static_cast<int>(next_random() % 6), b = static_cast<int>(next_random() % 6);
       RANDOM_STATE start = random_state;
-      BOUT_RESULT rounds = after([&] { tb::play_rounds(a, b); });
+      BOUT_RESULT rounds = after([&] { tb::play_rounds(tb::oldpop, a, b); });
       random_state = start;
-      BOUT_RESULT bout = after([&] { tb::play_bout(a, b, pay); });
+      BOUT_RESULT bout = after([&] { tb::play_bout(tb::oldpop, a, b, pay); });
       ASSERT_TRUE(bout == rounds) << "trial " << trial << " bout " << k;
     }
   }

@@ -45,10 +45,6 @@ extern const char *program_name;
 // "NAME: OPTION must be RANGE.", and exits with status 1.
 [[noreturn]] void bad_parameter(const char *option, const char *range);
 
-// Flushes standard output and ends the run: status 0, or status 1 with a
-// message when anything written could not be delivered.
-[[noreturn]] void end_run();
-
 // ---------------------------------------------------------------------------
 // Fast report output
 // ---------------------------------------------------------------------------
@@ -78,6 +74,9 @@ void out_fixed_sign(double v); // as "% f"
 void out_int(long long v);     // as "%d" / "%lld"
 void out_flush();
 void out_set_line_mode(bool on);
+// Flushes standard output and ends the run: status 0, or status 1 with a
+// message when anything written could not be delivered.
+[[noreturn]] void end_run();
 // Room for n bytes in the block: where to write them, and then the end of
 // what was written.
 char *out_space(size_t n);

@@ -17,8 +17,10 @@ namespace {
 
 char block[1 << 16];
 size_t used = 0;
-// 1: each completed line is written at once; 0: whole blocks; -1: not yet
-// known, which takes the same branch as 1 so that the first output decides.
+// 1: each completed line is written at once; 0: whole blocks; TIMED (2, in
+// a web page only, below): the completed lines once enough time has passed;
+// -1: not yet known. Every value but 0 goes through write_lines, so that the
+// first output decides.
 int line_mode = -1;
 // In line mode no newline lies in the block before this.
 size_t looked = 0;

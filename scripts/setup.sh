@@ -2,7 +2,8 @@
 # Checks for the Debian packages that building, testing, drawing and fuzzing
 # the suite use; the one list of them. Needed: a C++ compiler, CMake and
 # GoogleTest. Optional: the tools of the web page, fuzzing, the pictures, the
-# manual-page checks and the sweep, whose tests skip without them.
+# manual-page checks, the sweep and its Slurm cluster, whose tests skip
+# without them.
 # As root (or through sudo) it installs every missing package, optional ones
 # too. Elsewhere it lists the missing ones with the command to run and with
 # what goes without each, and fails only when a needed one is missing.
@@ -56,6 +57,8 @@ check() {
   want man-db       "the install test does not look the pages up with man" has man
   want mandoc       "man_pages leaves out mandoc's lint" has mandoc
   want parallel     "ctest skips sweep; sweep/run.sh cannot run" has parallel
+  want slurm-wlm    "ctest skips slurm" test -x /usr/sbin/slurmctld
+  want munge        "ctest skips slurm" test -x /usr/sbin/munged
   if has clang++ >/dev/null; then
     local version
     version=$(clang++ -dumpversion)

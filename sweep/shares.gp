@@ -1,5 +1,5 @@
-# A tacticpool sweep table on standard input ("value seed" and the five
-# shares per run, lines starting with # ignored): every run's shares as
+# A tacticpool sweep table on standard input (a header row, then "value
+# seed" and the five shares per run): every run's shares as
 # dots and their means over the seeds of each value as lines, one colour
 # and point shape per strategy. The values stand evenly spaced in the order
 # of the table; the picture goes to standard output. Arguments: the title
@@ -10,7 +10,7 @@ load system(sprintf("dirname '%s'", ARG0)) . "/../demo/png.gp"
 
 # "place value seed shares...": place counts the values from 0.
 set table $runs
-plot "< awk '!/^#/ && NF >= 7 { if (!n || $1 != v) { v = $1; n++ } print n - 1, $0 }'" \
+plot "< awk 'NR > 1 && NF >= 7 { if (!n || $1 != v) { v = $1; n++ } print n - 1, $0 }'" \
   using 1:2:3:4:5:6:7:8 with table
 unset table
 

@@ -1,5 +1,5 @@
-# A sweep table on standard input ("value seed average best" per run, lines
-# starting with # ignored): the average and the best of every run as dots,
+# A sweep table on standard input (a header row, then "value seed average
+# best ..." per run): the average and the best of every run as dots,
 # and their means over the seeds of each value as lines. The values stand
 # evenly spaced in the order of the table, whatever their size; the picture
 # goes to standard output. Arguments: the title, the label of the x axis
@@ -10,7 +10,7 @@ load system(sprintf("dirname '%s'", ARG0)) . "/../demo/png.gp"
 
 # "place value seed average best": place counts the values from 0.
 set table $runs
-plot "< awk '!/^#/ && NF >= 4 { if (!n || $1 != v) { v = $1; n++ } print n - 1, $0 }'" \
+plot "< awk 'NR > 1 && NF >= 4 { if (!n || $1 != v) { v = $1; n++ } print n - 1, $0 }'" \
   using 1:2:3:4:5 with table
 unset table
 

@@ -63,16 +63,8 @@ emit() {
 . "$(dirname "${BASH_SOURCE[0]}")/../scripts/help_screen.sh"
 
 # NAME KIND lines from the option entries of a help screen (KIND: string,
-# switch, handler or number, by the value text in parentheses).
-list_options() {
-  help_entries "$bin/$1" | awk '{
-    kind = "number"
-    if ($0 ~ /\("[^"]*"\) *$/ || $0 ~ /\(".*$/) kind = "string"
-    else if ($0 ~ /\((ON|OFF)\) *$/) kind = "switch"
-    else if ($0 ~ /\(no default\) *$/) kind = "handler"
-    print $1, kind
-  }'
-}
+# switch, handler or number).
+list_options() { help_entries "$bin/$1" | cut -f1,2 | tr '\t' ' '; }
 
 # The capped options of a program, less those named in "$@".
 capped() {

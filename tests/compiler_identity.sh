@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the seven programs with GCC at -O2 and -O3 and with Clang at -O0,
+# Builds the seven programs with GCC at -O2 and -O3 and with Clang at -O0
+# (there with the unit tests too, compiled as they are without their main),
 # every warning an error (-Wshadow included), and checks that the three builds
 # print the same bytes (standard output, standard error and exit status) for
 # each run below. Runs that print results that are
@@ -37,16 +38,18 @@ runs=(
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-build() { # NAME COMPILER FLAGS
+build() { # NAME COMPILER FLAGS [TARGET]
+  local testing=OFF
+  [[ ${4:-programs} == unit_tests ]] && testing=ON
   cmake -S "$src" -B "$scratch/$1" -DCMAKE_CXX_COMPILER="$2" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="$3" \
-    -DBUILD_TESTING=OFF -DSANITIZE=OFF >/dev/null
-  cmake --build "$scratch/$1" -j2 --target programs >/dev/null
+    -DBUILD_TESTING=$testing -DSANITIZE=OFF >/dev/null
+  cmake --build "$scratch/$1" -j2 --target "${4:-programs}" >/dev/null
 }
 builds=(gcc-O2 gcc-O3 clang-O0)
 build gcc-O2 g++ "-O2 -Werror"
 build gcc-O3 g++ "-O3 -Werror"
-build clang-O0 clang++ "-O0 -Werror"
+build clang-O0 clang++ "-O0 -Werror" unit_tests
 
 # Each run's three streams, one file per build; jobmatch reads its default
 # problem from the top of the source tree.

@@ -18,18 +18,15 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The suite's version, which every page shows in its footer.
-version=$(sed -n 's/^project([^ ]* VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
-[ -n "$version" ] || fail "CMakeLists.txt gives no project VERSION"
+version=$(head -n 1 "$src/VERSION" 2>/dev/null)
+[ -n "$version" ] || fail "VERSION gives no version"
 
 . "$(dirname "${BASH_SOURCE[0]}")/../scripts/help_screen.sh"
 
-# "-name default" for every option of the help screen.
+# "-name default" for every option of the help screen; "-" where it shows
+# none, as for a page entry without a "Default:".
 help_options() {
-  help_entries "$bin/$1" | awk '{
-    v = $0; sub(/.*\(/, "", v); sub(/\)[ \t]*$/, "", v)
-    gsub(/^"|"$/, "", v)
-    print $1, v
-  }'
+  help_entries "$bin/$1" | awk -F '\t' '{ print $1, ($3 == "" ? "-" : $3) }'
 }
 
 # The text of a page with its font changes and escapes reduced to plain

@@ -1,21 +1,32 @@
 #!/usr/bin/env node
-// Runs one program of web/dist under Node as the native one runs:
+// Runs one program of web/dist (or of the built page in DIST_DIR) under
+// Node as the native one runs:
 //   node web/cli.mjs PROGRAM [ARGS...]
 // Output goes to standard output and standard error as it comes; the exit
-// status is the program's. A file named by an argument is read from the
-// working directory; data/hop1.dat is built in, as in the page.
+// status is the program's. The program sees the working directory's files
+// and folders as the native one does: those named by an argument, and
+// data/hop1.dat, which jobmatch reads when no -specs is given (the built-in
+// copy, as in the page, where the working directory has none).
 import fs from 'node:fs';
-import {run} from './dist/suite.mjs';
+import path from 'node:path';
+import {pathToFileURL} from 'node:url';
+
+const dist = process.env.DIST_DIR ? path.resolve(process.env.DIST_DIR) :
+  new URL('dist', import.meta.url).pathname;
+const {run} = await import(pathToFileURL(path.join(dist, 'suite.mjs')).href);
 
 const [program, ...args] = process.argv.slice(2);
 if (!program) {
   console.error('usage: node web/cli.mjs PROGRAM [ARGS...]');
   process.exit(2);
 }
-// Every file named after an option, so that -specs reads what native would.
+// A file as its bytes, a folder as a name ending in "/", so that reading it
+// fails as it does natively.
 const files = {};
-for (const word of args) {
-  if (fs.existsSync(word) && fs.statSync(word).isFile()) files[word] = fs.readFileSync(word);
+for (const word of [...args, 'data/hop1.dat']) {
+  const found = fs.statSync(word, {throwIfNoEntry: false});
+  if (found?.isFile()) files[word] = fs.readFileSync(word);
+  else if (found?.isDirectory()) files[word.endsWith('/') ? word : `${word}/`] = '';
 }
 const write = (fd) => (text) => fs.writeSync(fd, text);
 const {status} = await run(program, args, {files, collect: false, onStdout: write(1), onStderr: write(2)});

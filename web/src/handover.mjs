@@ -1,21 +1,23 @@
 // A program's output on its way from the worker that runs it to the one
 // that reads it. The runner copies each piece out of the program's memory
 // (which the next piece reuses) into a batch of up to BATCH bytes, and
-// sends the batch on once it is full or BATCH_TIME ms old. With a batch of
+// sends the batch on once it is full or TIMING.batch ms old. With a batch of
 // BLOB bytes or more it also sends each stream's bytes as a Blob, which is
 // what the page keeps for the download: made here, the copy into the Blob
 // is the runner's work, and the reader, the slower of the two, has only the
 // parsing to do.
 //
 // newBatcher(post) -> batcher; take(batcher, name, index, bytes) per piece;
-// flush(batcher) at a run's end. post(message, transfer) gets
-//   {type: 'bytes', buffer, pieces: [[name, index, from, to], ...],
-//    blobs: {stdout, stderr} or null}  (a Blob, or null for a stream
-//                                        without bytes)
-// and the reader goes through it with eachPiece(message, onPiece) and
-// keeps it with eachPart(message, onPart).
+// flush(batcher) at a run's end. post(batch, transfer) gets
+//   {pieces: [[name, index, bytes], ...],  the pieces, views into one buffer
+//    blobs: {stdout, stderr} or null}      a Blob, or null for a stream
+//                                          without bytes
+// and the reader keeps what eachPart(batch, onPart) gives. A reader that
+// joins the pieces of several batches (and drops their Blobs) keeps the
+// pieces' bytes instead: the same bytes.
+import {TIMING} from './timing.mjs';
+
 const BATCH = 16 << 20; // bytes the runner gathers before sending them on
-const BATCH_TIME = 20; // or milliseconds
 const BLOB = 1 << 20; // bytes from which a batch brings its own Blobs
 
 export function newBatcher(post) {
@@ -30,7 +32,7 @@ export function take(batcher, name, index, bytes) {
   batcher.buffer.set(bytes, batcher.used);
   batcher.pieces.push([name, index, batcher.used, batcher.used + bytes.length]);
   batcher.used += bytes.length;
-  if (batcher.used >= BATCH || performance.now() - batcher.sent >= BATCH_TIME) flush(batcher);
+  if (batcher.used >= BATCH || performance.now() - batcher.sent >= TIMING.batch) flush(batcher);
 }
 
 // A Blob costs the browser more per part and per Blob than per byte: a
@@ -62,19 +64,15 @@ export function flush(batcher) {
   const bytes = small ? buffer.slice(0, used) : buffer;
   const blobs = used < BLOB ? null
     : {stdout: blobOf(bytes, pieces, 'stdout'), stderr: blobOf(bytes, pieces, 'stderr')};
-  batcher.post({type: 'bytes', buffer: bytes.buffer, pieces, blobs}, [bytes.buffer]);
+  const views = pieces.map(([name, index, from, to]) => [name, index, bytes.subarray(from, to)]);
+  batcher.post({pieces: views, blobs}, [bytes.buffer]);
   if (!small) batcher.buffer = null;
   batcher.used = 0;
   batcher.pieces = [];
 }
 
-// Each piece of a batch as (name, index, bytes).
-export function eachPiece({buffer, pieces}, onPiece) {
-  for (const [name, index, from, to] of pieces) onPiece(name, index, new Uint8Array(buffer, from, to - from));
-}
-
 // What the page keeps of a batch, as (name, Blob or bytes), in order.
-export function eachPart(message, onPart) {
-  if (!message.blobs) return eachPiece(message, (name, index, bytes) => onPart(name, bytes));
-  for (const name of ['stdout', 'stderr']) if (message.blobs[name]) onPart(name, message.blobs[name]);
+export function eachPart({pieces, blobs}, onPart) {
+  if (!blobs) for (const [name, , bytes] of pieces) onPart(name, bytes);
+  else for (const name of ['stdout', 'stderr']) if (blobs[name]) onPart(name, blobs[name]);
 }

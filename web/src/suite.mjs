@@ -3,7 +3,8 @@
 // run(program, args, options) -> Promise<{stdout, stderr, status}>
 //   program  one of PROGRAMS; it is also argv[0], so messages read as native
 //   args     the words after the program name
-//   options  files: {name: text or bytes}, added to the default files
+//   options  files: {name: text or bytes}, added to the default files; a
+//              name ending in "/" makes a folder of that name instead
 //            onStdout, onStderr: called with each piece of text as it comes
 //            bytes: true hands the callbacks the bytes instead (a view into
 //              the program's memory, valid only during the call)
@@ -66,7 +67,7 @@ function addFiles(FS, files) {
   for (const [name, content] of Object.entries(files)) {
     const slash = name.lastIndexOf('/');
     if (slash > 0) FS.mkdirTree(name.slice(0, slash));
-    FS.writeFile(name, content);
+    if (slash < name.length - 1) FS.writeFile(name, content);
   }
 }
 

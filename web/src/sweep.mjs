@@ -7,27 +7,52 @@
 //   what -a gives, args its words; error is why the page will not run the
 //   sweep, or '' for one it runs.
 import {splitWords, joinWords} from './command.mjs';
+import {lastGaStats} from './gastats.mjs';
+// sweep/programs.tsv, which sweep/run.sh reads too: per program the option
+// swept by default and its values, where the statistics are, the table's
+// measures and the picture's labels; web/build.sh makes it a module.
+import programsText from './sweepprograms.mjs';
 
-export const SWEEP_SCRIPT = 'sweep/run.sh';
-export const SWEEP_PROGRAMS = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed', 'tacticpool'];
-export const SHARES = ['All-C', 'TFT', 'Random', 'Pavlov', 'All-D'];
-
-const FLAGS = new Set(['p', 'o', 'v', 's', 'a', 'b', 'd']);
-
-// The option swept when none is given, and the values when none are.
-export function defaultOption(program) {
-  return program === 'tacticbreed' || program === 'tacticpool' ? '-noise' : '-mrate';
+// The rows of a tab-separated text with a header row, as objects.
+export function readTsv(text) {
+  const [head, ...lines] = text.split('\n').filter(Boolean);
+  const names = head.split('\t');
+  return lines.map((line) => Object.fromEntries(line.split('\t').map((v, i) => [names[i], v])));
 }
 
-export function defaultValues(option) {
-  return option === '-mrate' ? '0.001 0.002 0.005 0.01 0.02 0.05 0.1' : '0 0.005 0.01 0.02 0.05 0.1 0.2';
+export const SWEEP_PROGRAMS_DATA = Object.fromEntries(readTsv(programsText).map((p) => [p.program, p]));
+export const SWEEP_SCRIPT = 'sweep/run.sh';
+export const SWEEP_PROGRAMS = Object.keys(SWEEP_PROGRAMS_DATA);
+export const SHARES = ['All-C', 'TFT', 'Random', 'Pavlov', 'All-D'];
+
+// The columns of the table after the option and the seed.
+export const measures = (program) => SWEEP_PROGRAMS_DATA[program]?.measures.split(' ') ?? [];
+// The y axis of the sweep's picture.
+export const measureLabel = (program) => SWEEP_PROGRAMS_DATA[program]?.ylabel ?? '';
+
+const FLAGS = new Set(['p', 'o', 'v', 's', 'a', 'b', 'd', 'n']);
+
+// The option swept when none is given, and the values when none are: the
+// default option has default values, another option none.
+export function defaultOption(program) {
+  return SWEEP_PROGRAMS_DATA[program]?.option ?? '-noise';
+}
+
+export function defaultValues(option, program = '') {
+  const data = SWEEP_PROGRAMS_DATA[program];
+  if (data) return data.option === option ? data.values : '';
+  return Object.values(SWEEP_PROGRAMS_DATA).find((p) => p.option === option)?.values ?? '';
 }
 
 // The flags as getopts reads them: "-p NAME" or "-pNAME", flags bundled
 // before one that takes a value; parsing stops at "--" or the first word
-// that is not a flag. The folders (-b, -d) mean nothing in the page.
+// that is not a flag. The folders (-b, -d), the runs per job (-n), keeping
+// the outputs (-k) and --resume mean nothing in the page.
 function readFlags(words) {
-  if (words[1] === '--help') return {help: true};
+  const end = words.indexOf('--');
+  const own = end < 0 ? words : words.slice(0, end);
+  if (own.includes('--help')) return {help: true};
+  words = own.filter((w) => w !== '--resume');
   const given = {};
   let i = 1;
   while (i < words.length && /^-./.test(words[i]) && words[i] !== '--') {
@@ -35,6 +60,7 @@ function readFlags(words) {
     for (let k = 1; k < word.length; k++) {
       const flag = word[k];
       if (flag === 'h') return {help: true};
+      if (flag === 'k') continue;
       if (!FLAGS.has(flag)) return {error: `unknown flag -${flag}`};
       if (k + 1 < word.length) { given[flag] = word.slice(k + 1); break; }
       if (i >= words.length) return {error: `-${flag} wants a value`};
@@ -57,22 +83,31 @@ export function parseSweep(line) {
   const {given = {}, help, error} = readFlags(words);
   const program = given.p ?? 'tacticbreed';
   const option = given.o || defaultOption(program);
-  const valueText = given.v || defaultValues(option);
+  const valueText = given.v || defaultValues(option, program);
   const sweep = {
     program, option, values: valueText.split(/\s+/).filter(Boolean), seeds: Number(given.s ?? 10),
     argsText: given.a ?? '', args: (given.a ?? '').split(/\s+/).filter(Boolean),
   };
   sweep.error = help ? 'its help screen is for a shell; the page runs sweeps'
-    : error ?? refusal(sweep, given.s ?? '10');
+    : error ?? refusal(sweep, given.s ?? '10', Boolean(given.v));
   return sweep;
 }
 
-function refusal({program, values}, seeds) {
+// A number as the programs read one, and as sweep/run.sh accepts one.
+export const NUMBER = /^[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][-+]?[0-9]+)?$/;
+
+// Why sweep/run.sh refuses a sweep before any run, or ''.
+function refusal({program, option, values, args}, seeds, valuesGiven) {
   if (!SWEEP_PROGRAMS.includes(program)) {
     return `it sweeps ${SWEEP_PROGRAMS.slice(0, -1).join(', ')} or ${SWEEP_PROGRAMS.at(-1)}, not "${program}"`;
   }
   if (!/^[1-9][0-9]*$/.test(seeds)) return '-s wants a count of seeds';
-  if (!values.length) return 'no values to sweep';
+  if (option === '-seed' || args.includes('-seed')) {
+    return "-seed is the sweep's own: every value runs with seeds 1 to SEEDS (-s)";
+  }
+  if (!values.length) return valuesGiven ? 'no values to sweep (-v)' : `${option} has no default values: give them with -v`;
+  const bad = values.find((v) => !NUMBER.test(v));
+  if (bad !== undefined) return `-v: "${bad}" is not a number`;
   return '';
 }
 
@@ -95,28 +130,17 @@ export function sweepRuns(sweep) {
   return runs;
 }
 
-export function tableHeader({program, argsText, option}) {
-  const what = program === 'tacticpool'
-    ? `seed and the shares of ${SHARES.slice(0, -1).join(', ')} and ${SHARES.at(-1)} at the last step`
-    : 'seed, average and best of the last generation';
-  return `# ${program}${argsText ? ` ${argsText}` : ''}: ${option}, ${what}`;
+// table.txt's header row: the option's name without its dash (a name that
+// pandas, R and gnuplot take as it stands), the seed and the measures.
+export function tableHeader({program, option}) {
+  return [option.replace(/^-/, ''), 'seed', ...measures(program)].join('\t');
 }
 
-// The average and best of the last statistics block, as printed ('' where
-// the block lacks one), or null for output without a block.
+// The average and best of the last statistics block, as printed, or null
+// for output without a block.
 export function lastStats(text) {
-  let block = null, last = null;
-  const close = () => { if (block) last = block; block = null; };
-  for (const line of text.split('\n')) {
-    if (line === '---') { close(); block = {average: '', best: ''}; continue; }
-    if (!block || !line.includes(' = ')) { close(); continue; }
-    const key = line.replace(/ *= .*/, '');
-    const value = line.replace(/^[^=]*= */, '').replace(/"/g, '');
-    if (/^average (value|score)$/.test(key)) block.average = value;
-    if (/^best (value|score|average score)$/.test(key)) block.best = value;
-  }
-  close();
-  return last;
+  const stats = lastGaStats(text);
+  return stats && {average: stats.average, best: stats.best};
 }
 
 // The words of the last line of tacticpool's output, or null for none.
@@ -129,10 +153,16 @@ function lastShares(text) {
 }
 
 // The table line of a run that ended with status 0, from its output; null
-// when the output holds nothing to report. tacticbreed reports on standard
-// error, the others on standard output.
+// when the output holds nothing to report.
 export function tableRow(program, {value, seed}, {stdout, stderr}) {
-  const fields = program === 'tacticpool' ? lastShares(stdout)
-    : Object.values(lastStats(program === 'tacticbreed' ? stderr : stdout) ?? {});
-  return fields?.length ? [value, seed, ...fields].join(' ') : null;
+  const data = SWEEP_PROGRAMS_DATA[program];
+  const text = data.stats === 'stderr' ? stderr : stdout;
+  let fields;
+  if (data.reads === 'line') {
+    fields = lastShares(text);
+  } else {
+    const stats = lastGaStats(text);
+    fields = stats && measures(program).map((name) => stats[name] ?? '');
+  }
+  return fields ? [value, seed, ...fields].join('\t') : null;
 }

@@ -25,7 +25,7 @@ function shell(line) {
 function sweepTable(sweep) {
   return sweepRuns(sweep).map((run) => {
     const r = spawnSync(path.join(bin, sweep.program), run.args, {cwd: top, encoding: 'utf8'});
-    return tableRow(sweep.program, run, r).split(' ');
+    return tableRow(sweep.program, run, r).split('\t');
   });
 }
 
@@ -43,7 +43,7 @@ const option = (args, name, value) => (args.includes(name) ? args[args.lastIndex
 // The measured value of one expectation, from the experiment's output.
 function measure(e, line, {stdout, stderr}) {
   const lines = stdout.trim().split('\n');
-  const {program, args, sweep} = parseCommand(line);
+  const {program, args, bifurcation} = parseCommand(line);
   switch (e.kind) {
   case 'share':
     return Number(lines.at(-1).trim().split(/\s+/)[SHARES.indexOf(e.name)]);
@@ -57,7 +57,7 @@ function measure(e, line, {stdout, stderr}) {
     return period(lines);
   case 'periods': {
     const points = Number(option(args, '-points', 10));
-    const rs = seqWords(sweep).words;
+    const rs = seqWords(bifurcation).words;
     return Object.fromEntries(Object.keys(e.at).map((r) => {
       const i = rs.indexOf(r);
       return [r, period(lines.slice(i * points, (i + 1) * points))];

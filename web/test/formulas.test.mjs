@@ -99,7 +99,7 @@ test('the views read the same from output cut anywhere', {skip}, () => {
   ];
   const run = {number: () => 0, text: () => ''};
   for (const [name, [program, ...args], stream] of cases) {
-    const view = STORIES.find((v) => v.name === name);
+    const view = STORIES[name];
     const r = spawnSync(path.join(bin, program), args, {maxBuffer: 1 << 26});
     const bytes = new Uint8Array(r[stream]);
     const read = (cut) => {

@@ -1,12 +1,17 @@
 // The pure readers of the page, which need no WebAssembly build: command
-// lines into words and sweeps, output into columns (whole or in pieces that
-// split lines anywhere).
+// lines into words, bifurcation loops and sweeps, output into columns
+// (whole or in pieces that split lines anywhere); its throttles, on a clock
+// the test moves; and its pool of workers, with stand-ins for them.
 import {test} from 'node:test';
 import assert from 'node:assert/strict';
-import {splitWords, joinWords, seqWords} from '../src/command.mjs';
+import {splitWords, joinWords, seqWords, readFragment} from '../src/command.mjs';
+import {parseSweep} from '../src/sweep.mjs';
+import {newThrottle, newSettler} from '../src/timing.mjs';
+import {newPool} from '../src/pool.mjs';
+import {MSG} from '../src/messages.mjs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
-import {newBatcher, take, flush, eachPiece, eachPart} from '../src/handover.mjs';
+import {newBatcher, take, flush, eachPart} from '../src/handover.mjs';
 import {CURVES} from '../src/curves.mjs';
 
 test('command lines split into words and back', () => {
@@ -16,7 +21,7 @@ test('command lines split into words and back', () => {
   for (const open of ['a \'b', 'a "b', 'a\\']) assert.throws(() => splitWords(open), /unbalanced|backslash/);
 });
 
-test('a sweep gives the values seq gives, or a refusal', () => {
+test('a bifurcation loop gives the values seq gives, or a refusal', () => {
   const cases = [ // from, step, to, words or the refusal
     ['0.7', '0.1', '1', ['0.7', '0.8', '0.9', '1.0']],
     ['1', '-0.25', '0', ['1.00', '0.75', '0.50', '0.25', '0.00']],
@@ -87,7 +92,7 @@ test('a curve shows what is not a number as a gap, not as 0', () => {
     ['shares', '0.1\t0.2\n0.3\tinf\n', [[0.1, 0.3], [0.2, null], [null, null], [null, null], [null, null]]],
   ];
   for (const [name, text, ys] of cases) {
-    const view = CURVES.find((v) => v.name === name);
+    const view = CURVES[name];
     const state = view.start(run);
     view.bytes(state, new TextEncoder().encode(text));
     view.end(state);
@@ -131,6 +136,113 @@ test('output reads into columns, in any pieces', () => {
   }
 });
 
+test('the fragment gives a command line, a sweep or a refusal', () => {
+  const programs = ['peakseek', 'mapseries'];
+  const cases = [ // fragment, what it gives (a refusal as a pattern)
+    ['peakseek%20-gens%203', {line: 'peakseek -gens 3', command: {program: 'peakseek', args: ['-gens', '3'],
+                                                                 bifurcation: null}, words: null}],
+    ['for%20r%20in%20$(seq%200.5%200.25%201);%20do%20mapseries%20-r%20$r;%20done',
+      {line: 'for r in $(seq 0.5 0.25 1); do mapseries -r $r; done',
+       command: {program: 'mapseries', args: [], bifurcation: {from: '0.5', step: '0.25', to: '1'}},
+       words: ['0.50', '0.75', '1.00']}],
+    ['sweep/run.sh%20-p%20peakseek%20-s%202', {sweep: 'peakseek'}],
+    ['%', /% that is not an escape/],
+    ['%20', /empty/],
+    ['ls', /There is no program "ls"\. The programs are: peakseek, mapseries\./],
+    ["peakseek -seed '7", /unbalanced ' quote/],
+    ['for r in $(seq 0 0.5 1); do peakseek -r $r; done', /Only mapseries/],
+    ['for r in $(seq 0 0.00001 1); do mapseries -r $r; done', /100001 values.*at most 20000/],
+  ];
+  for (const [fragment, want] of cases) {
+    const got = readFragment(fragment, {programs, parseSweep});
+    if (want instanceof RegExp) assert.match(got.refusal, want, fragment);
+    else if (want.sweep) assert.equal(got.sweep.program, want.sweep, fragment);
+    else assert.deepEqual(got, want, fragment);
+  }
+});
+
+// A clock the test moves by hand.
+function fakeClock() {
+  const clock = {t: 0, timers: new Map(), next: 1};
+  clock.now = () => clock.t;
+  clock.later = (fn, ms) => { clock.timers.set(clock.next, [clock.t + ms, fn]); return clock.next++; };
+  clock.cancel = (id) => clock.timers.delete(id);
+  clock.advance = (ms) => {
+    clock.t += ms;
+    for (const [id, [at, fn]] of [...clock.timers]) if (at <= clock.t && clock.timers.delete(id)) fn();
+  };
+  return clock;
+}
+
+test('a throttle calls at most once per interval, the waiting call at its end; a settled choice runs once', () => {
+  const clock = fakeClock();
+  let calls = 0;
+  const throttle = newThrottle(100, () => calls++, clock);
+  throttle.request(); // the first call runs at once
+  throttle.request();
+  throttle.request();
+  assert.equal(calls, 1);
+  clock.advance(99);
+  assert.equal(calls, 1);
+  clock.advance(1);
+  assert.equal(calls, 2);
+  throttle.request();
+  throttle.flush(); // a text alternative asks for the waiting drawing now
+  assert.equal(calls, 3);
+  throttle.request();
+  throttle.cancel();
+  clock.advance(1000);
+  assert.equal(calls, 3);
+
+  const chosen = [];
+  const settler = newSettler(600, clock);
+  settler.choose(() => chosen.push('pointer')); // no key pressed: at once
+  for (const name of ['a', 'b', 'c']) {
+    settler.keyed();
+    settler.choose(() => chosen.push(name));
+    clock.advance(500);
+  }
+  assert.deepEqual(chosen, ['pointer']);
+  clock.advance(100);
+  assert.deepEqual(chosen, ['pointer', 'c']);
+  settler.keyed();
+  settler.choose(() => chosen.push('d'));
+  settler.now(); // leaving the picker
+  assert.deepEqual(chosen, ['pointer', 'c', 'd']);
+});
+
+test('the pool: a job per runner and one waiting, help beside a busy pool, stop and a dead runner', async () => {
+  const made = [];
+  const fake = () => {
+    const w = {sent: [], ended: false, postMessage: (m) => w.sent.push(m.job?.index ?? m.type),
+               terminate: () => { w.ended = true; }};
+    made.push(w);
+    return w;
+  };
+  const reply = (w, index, status = 0) => w.onmessage({data: {type: MSG.RAN, index, status}});
+  const pool = newPool(2, fake);
+  const results = [];
+  const job = (tag, index) => pool.submit({tag, message: {type: MSG.RUN, job: {index}}})
+    .then((r) => results.push([index, r.died ? 'died' : r.status]), () => results.push([index, 'stopped']));
+  for (let i = 0; i < 6; i++) job('a', i);
+  assert.deepEqual(made.map((w) => w.sent), [[0, 2], [1, 3]]); // two runners, each with one job waiting
+  const help = pool.submit({tag: 'help', urgent: true, message: {type: MSG.HELP}});
+  assert.deepEqual(made[2].sent, [MSG.HELP]); // a third runner, beyond the size
+  made[2].onmessage({data: {type: MSG.HELPED, program: 'p', text: '', module: 'm'}});
+  assert.equal((await help).type, MSG.HELPED);
+  assert.ok(made[2].ended); // and it goes once its job is done
+  reply(made[0], 0);
+  assert.deepEqual(made[0].sent, [0, 2, 4]);
+  made[1].onerror({preventDefault() {}, message: 'gone'}); // job 1 dies; job 3 goes to a new runner
+  assert.ok(made[1].ended);
+  assert.deepEqual(made[3].sent, [3, 5]);
+  pool.stop('a');
+  await new Promise((resolve) => setTimeout(resolve));
+  assert.deepEqual(results.sort((x, y) => x[0] - y[0]),
+                   [[0, 0], [1, 'died'], [2, 'stopped'], [3, 'stopped'], [4, 'stopped'], [5, 'stopped']]);
+  assert.ok(made[0].ended && made[3].ended);
+});
+
 test('output handed from runner to reader keeps every byte of each stream, in order', async () => {
   const messages = [];
   const batcher = newBatcher((m) => messages.push(m));
@@ -146,7 +258,7 @@ test('output handed from runner to reader keeps every byte of each stream, in or
   flush(batcher);
   const read = {stdout: [], stderr: []}, kept = {stdout: [], stderr: []};
   for (const m of messages) {
-    eachPiece(m, (name, index, bytes) => read[name].push(bytes));
+    for (const [name, , bytes] of m.pieces) read[name].push(bytes);
     eachPart(m, (name, part) => kept[name].push(part));
   }
   assert.ok(messages.some((m) => m.blobs) && messages.some((m) => !m.blobs));

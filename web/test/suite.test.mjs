@@ -1,7 +1,8 @@
 // The WebAssembly programs against the native ones, byte for byte, on option
 // sets generated from each program's own option table (malformed ones
 // included), and their help screens read into option tables. BIN_DIR names
-// the folder of the native programs.
+// the folder of the native programs, DIST_DIR the built page (default
+// web/dist).
 //
 // Two differences are known and allowed: the sine map (the C library's sin
 // differs in the last bit, and the chaotic series then diverges: there only
@@ -13,12 +14,13 @@ import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {fileURLToPath} from 'node:url';
-import {run, PROGRAMS} from '../dist/suite.mjs';
+import {fileURLToPath, pathToFileURL} from 'node:url';
 import {parseHelp} from '../src/help.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
+const dist = process.env.DIST_DIR || path.join(top, 'web/dist');
+const {run, PROGRAMS} = await import(pathToFileURL(path.join(dist, 'suite.mjs')).href);
 
 // Task files handed to jobmatch -specs, good and bad.
 const files = {

@@ -10,6 +10,8 @@ import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import {parseSweep, formatSweep, sweepRuns, tableHeader, tableRow} from '../src/sweep.mjs';
+import {gaStatsText} from '../src/gastats.mjs';
+import {crateJson, sha256Sums} from '../src/record.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -41,8 +43,10 @@ test('a sweep command line gives the table sweep/run.sh writes', {skip}, () => {
       const sweep = parseSweep(line);
       assert.equal(sweep.error, '', line);
       assert.deepEqual(parseSweep(formatSweep(sweep)), sweep, line);
-      spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}" -- -j 2`], {cwd: top});
-      assert.equal(pageTable(sweep), fs.readFileSync(path.join(dir, 'table.txt'), 'utf8'), line);
+      // A sweep with a failed run leaves its table in partial/.
+      const {status} = spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}" -- -j 2`], {cwd: top});
+      const table = path.join(dir, status === 0 ? 'table.txt' : 'partial/table.txt');
+      assert.equal(pageTable(sweep), fs.readFileSync(table, 'utf8'), line);
     }
   } finally {
     fs.rmSync(dir, {recursive: true, force: true});
@@ -56,7 +60,64 @@ test('sweep command lines the page refuses', () => {
     ['sweep/run.sh -x', /unknown flag -x/],
     ['sweep/run.sh -v', /-v wants a value/],
     ['sweep/run.sh --help', /help screen is for a shell/],
+    ['sweep/run.sh -v "0.01 abc -1"', /"abc" is not a number/],
+    ['sweep/run.sh -p peakseek -o -gens', /-gens has no default values/],
+    ['sweep/run.sh -o -seed -v 1', /-seed is the sweep's own/],
+    ['sweep/run.sh -a "-gens 2 -seed 4"', /-seed is the sweep's own/],
   ];
   for (const [line, message] of cases) assert.match(parseSweep(line).error, message, line);
+  // What means nothing in the page is no reason to refuse.
+  assert.equal(parseSweep('sweep/run.sh -k -n 3 --resume -s 2 -- -j 4').error, '');
   assert.equal(parseSweep('tacticbreed -noise 0.1'), null);
+});
+
+// The one JavaScript reading of the statistics blocks against the shell's,
+// demo/gastats.awk, on every genetic algorithm's real output.
+test('the statistics blocks read as demo/gastats.awk reads them', {skip}, () => {
+  const runs = [['peakseek', ['-gens', '3']], ['hillscan', ['-gens', '3']],
+                ['jobmatch', ['-gens', '3']], ['tacticbreed', ['-gens', '3', '-size', '10']]];
+  for (const [program, args] of runs) {
+    const r = spawnSync(path.join(bin, program), args, {cwd: top, encoding: 'utf8'});
+    const stats = program === 'tacticbreed' ? r.stderr : r.stdout;
+    for (const last of [false, true]) {
+      const awk = spawnSync('awk', ['-v', `last=${last ? 1 : 0}`, '-f', path.join(top, 'demo/gastats.awk')],
+                            {input: stats, encoding: 'utf8'});
+      assert.equal(gaStatsText(stats, last), awk.stdout, `${program} last=${last}`);
+    }
+  }
+});
+
+// The page's record against sweep/run.sh's: from the same fields, the same
+// ro-crate-metadata.json and SHA256SUMS, byte for byte.
+test('a sweep record is the one the page builds from its fields', {skip}, () => {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'sweep-record-'));
+  try {
+    const line = 'sweep/run.sh -p peakseek -v "0.01 0.2" -s 2 -a "-gens 3" -k';
+    const r = spawnSync('bash', ['-c', `${line} -b "${bin}" -d "${dir}"`], {cwd: top, encoding: 'utf8'});
+    assert.equal(r.status, 0, r.stderr);
+    const text = fs.readFileSync(path.join(dir, 'ro-crate-metadata.json'), 'utf8');
+    const graph = new Map(JSON.parse(text)['@graph'].map((e) => [e['@id'], e]));
+    const sweep = graph.get('#sweep');
+    const runs = graph.get('./').mentions.slice(1).map(({'@id': name}) => {
+      const run = graph.get(name);
+      return {...run, seq: Number(name.slice(5)), command: run.name, status: run.exitStatus,
+              seed: Number(graph.get(run.object[1]['@id']).value)};
+    });
+    const files = sweep.result.map(({'@id': name}) => {
+      const f = graph.get(name);
+      return {name, format: f.encodingFormat, size: Number(f.contentSize), sha256: f.sha256};
+    });
+    assert.deepEqual(files.map((f) => f.name), ['table.txt', 'sweep.png', 'outputs.txt'].filter(
+      (name) => fs.existsSync(path.join(dir, name))));
+    assert.equal(runs.length, 4);
+    const record = {program: 'peakseek', option: '-mrate', values: ['0.01', '0.2'], seeds: 2,
+                    command: sweep.name, software: graph.get('#modelsuite'), startTime: sweep.startTime,
+                    endTime: sweep.endTime, workingDirectory: sweep.workingDirectory, runs, files};
+    assert.equal(crateJson(record), text);
+    const sums = fs.readFileSync(path.join(dir, 'SHA256SUMS'), 'utf8');
+    const crate = {name: 'ro-crate-metadata.json', sha256: sums.match(/^(\S+)  ro-crate-metadata.json$/m)[1]};
+    assert.equal(sha256Sums([...files, crate]), sums);
+  } finally {
+    fs.rmSync(dir, {recursive: true, force: true});
+  }
 });
