@@ -2,6 +2,7 @@
 // the bifurcation scatter, drawn with plots.mjs. As views.mjs describes.
 import {chart, setData, fitWidth} from './plots.mjs';
 import {formatValue} from './columns.mjs';
+import {SPANS} from './views.mjs';
 
 const BUILT_IN_PROBLEM = 'data/hop1.dat';
 const BUILT_IN_BEST = 96; // the best total value of the built-in job problem
@@ -51,7 +52,7 @@ const shares = {
 };
 
 const series = {
-  ...oneChart(() => ({x: 'iterate', y: 'x', labels: ['x'], height: 380, whole: true})),
+  ...oneChart((run) => ({x: 'iterate', y: 'x', labels: ['x'], height: 380, whole: true, span: SPANS.series(run)})),
   describe: (data) => `Line chart of the map's x by iterate, ${data.rows} points; the last x is ` +
     `${formatValue(data.last.values[0])}.`,
 };
@@ -61,9 +62,10 @@ const control = {
   make(element, run) {
     const v = (name) => run.number(name);
     const ranges = [[v('-on1'), v('-off')], [v('-on2'), v('-points')]];
+    const span = SPANS.control(run);
     return {element, plots: [
-      chart(element, {x: 't', y: 'x(t)', labels: ['x(t)'], ranges, shaded: 'control on', height: 300, whole: true}),
-      chart(element, {x: 't', y: 'p(t)', labels: ['p(t)'], ranges, height: 200, whole: true}),
+      chart(element, {x: 't', y: 'x(t)', labels: ['x(t)'], ranges, shaded: 'control on', height: 300, whole: true, span}),
+      chart(element, {x: 't', y: 'p(t)', labels: ['p(t)'], ranges, height: 200, whole: true, span}),
     ]};
   },
   draw(view, data) {

@@ -5,6 +5,7 @@
 // views.mjs describes.
 import {newReader, readBytes, finishReader} from './columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from './reduce.mjs';
+import {SPANS} from './views.mjs';
 
 // A line reader whose rows go into an envelope of n series: pick(state,
 // names, values, ys) gives a row's x, or null to skip it, and puts its n
@@ -57,15 +58,15 @@ const shares = lines((run) => lineState(5, {from: 0, to: Math.max(1, run.expecte
 
 // A map's series x(t), numbered from the first point printed.
 const series = lines((run) => {
-  const first = Math.max(0, run.number('-skip')) + 1;
-  return lineState(1, {from: first, to: first + Math.max(1, run.expected - 1)}, (state, names, values, ys) => {
+  const span = SPANS.series(run);
+  return lineState(1, span, (state, names, values, ys) => {
     ys[0] = num(values[0]);
-    return first + state.env.rows;
+    return span.from + state.env.rows;
   });
 });
 
 // The orbit x(t) and the control p(t).
-const control = lines((run) => lineState(2, {from: 0, to: Math.max(1, run.expected)}, (state, names, values, ys) => {
+const control = lines((run) => lineState(2, SPANS.control(run), (state, names, values, ys) => {
   state.columns ??= ['t', 'x[t]', 'p[t]'].map((n) => names.indexOf(n));
   const [t, x, p] = state.columns;
   ys[0] = num(values[x]);

@@ -8,7 +8,10 @@
 //         and send its bytes through `port` (to the reader) as they come,
 //         then ENDED there; replies RAN. modules: {program: compiled
 //         WebAssembly.Module} that spare this worker compiling them.
+//   HASH  {blobs}: the SHA-256 of the bytes of `blobs`, one after another;
+//         replies HASHED
 // runner -> page
+//   HASHED {sha256}: 64 hexadecimal digits
 //   HELPED {program, text, module}: the help screen (standard error) and
 //         the compiled module for the next runners
 //   RAN   {index, status, error}: the run ended (status null: it could not
@@ -36,7 +39,7 @@
 
 export const MSG = Object.freeze({
   HELP: 'help', RUN: 'run', HELPED: 'helped', RAN: 'ran', BYTES: 'bytes', ENDED: 'ended',
-  READ: 'read', SOURCE: 'source', DATA: 'data', END: 'end', CRASH: 'crash',
+  HASH: 'hash', HASHED: 'hashed', READ: 'read', SOURCE: 'source', DATA: 'data', END: 'end', CRASH: 'crash',
 });
 
 // Characters of each stream's head, the part of the output the page shows:

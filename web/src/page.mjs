@@ -21,6 +21,9 @@ import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from '
 import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
+import {splitFragment, joinFragment, withKept} from './compare.mjs';
+import {embedded, wireEmbed, tellParent, wireDownloads} from './embed.mjs';
+import {showKept, labelKept, keepable, keptRun, restoreKept} from './kept.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
         failureMessage} from './show.mjs';
 
@@ -36,12 +39,16 @@ const state = {
   arrived: 0, // the fragment being read; an older one that was waiting gives way
   plotWidth: 0,
   toExperiment: false, // an experiment was chosen from the list: its run is brought into view
+  kept: [], // runs kept to compare with (kept.mjs), as the address lists them
+  keptViews: [], // their drawings
 };
 
 const TITLE = document.title;
 
+const keptLines = () => state.kept.map((k) => k.line);
+
 function setFragment(command) {
-  const hash = '#' + encodeURIComponent(formatCommand(command));
+  const hash = '#' + joinFragment(formatCommand(command), keptLines());
   if (location.hash !== hash) location.hash = hash;
 }
 
@@ -90,7 +97,7 @@ function makeView(v, run) {
 }
 
 function start(plan) {
-  stop();
+  supersede();
   clearOutputs();
   showCommand(plan.line);
   const {command, words = null, sweep = null} = plan;
@@ -104,6 +111,8 @@ function start(plan) {
   };
   r.redraw = newThrottle(TIMING.draw, () => requestAnimationFrame(() => r.running && show(r, false)));
   r.describer = newThrottle(TIMING.describe, () => r.running && describe(r));
+  labelKept(state.kept, r);
+  $('keep').disabled = true;
   $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
   const reader = state.pool.reader();
   reader.onmessage = ({data}) => receive(r, data);
@@ -145,6 +154,13 @@ function stop() {
   state.pool.endReader();
   document.body.classList.remove('running');
   return true;
+}
+
+// A run cut off by the next one: an embedding page still hears how it
+// ended.
+function supersede() {
+  const r = state.run;
+  if (stop()) tellParent(state.pool, {command: r.plan.line, status: 'stopped', stdout: r.chunks.stdout});
 }
 
 function receive(r, message) {
@@ -199,6 +215,9 @@ function finish(r, ended) {
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  $('keep').disabled = !keepable(r, status, state.kept);
+  r.plan.after?.(r, status);
+  tellParent(state.pool, {command: r.plan.line, status, stdout: r.chunks.stdout});
   readOtherScreens();
   offerFinding();
   if (status === 'crashed') return alertText(r.crash);
@@ -241,14 +260,17 @@ function describe(r) {
 }
 
 function refuse(text) {
-  stop();
+  supersede();
   state.run = null;
   clearOutputs();
+  labelKept(state.kept, null);
+  $('keep').disabled = true;
   $('status').textContent = '';
   document.body.classList.add('failed');
   document.body.dataset.state = 'refused';
   alertText(text);
   announce(text);
+  tellParent(state.pool, {command: $('command').textContent, status: 'refused', message: text});
 }
 
 // ---------------------------------------------------------------------------
@@ -264,10 +286,16 @@ async function fromFragment() {
     history.replaceState(null, '', '#' + encodeURIComponent(PROGRAMS[0]));
     return fromFragment();
   }
-  const read = readFragment(raw, {programs: PROGRAMS, parseSweep});
+  const {current, kept} = splitFragment(raw);
+  if (embedded()) kept.length = 0; // an embedded page shows one picture
+  if (!await restoreKept(state, kept, keeping(turn))) return;
+  const read = readFragment(current, {programs: PROGRAMS, parseSweep});
+  // The address lists the runs kept, as they are now.
+  const whole = '#' + withKept(current, keptLines());
+  if (location.hash !== whole) history.replaceState(null, '', whole);
   // The run on the page gives way at once, while a help screen may still
   // have to be read for the one asked for.
-  stop();
+  supersede();
   clearOutputs();
   showCommand(read.command ? formatCommand(read.command) : read.line);
   showExperiment(read.line);
@@ -280,6 +308,60 @@ async function fromFragment() {
   fillForm(screen, command.args, command.bifurcation);
   fillSweepForm(null, command.program);
   start({line: formatCommand(command), command, words});
+}
+
+// What restoreKept asks of the page: the kept command lines of a link read,
+// planned and run as a fragment's are.
+function keeping(turn) {
+  const read = (raw) => readFragment(raw, {programs: PROGRAMS, parseSweep});
+  return {
+    read(raw) {
+      const got = read(raw);
+      return got.sweep ? got.line : got.command ? formatCommand(got.command) : null;
+    },
+    async plan(raw) {
+      const {line, command, words, sweep} = read(raw);
+      if (!command && (!sweep || sweep.error)) return null;
+      const screen = await screenOf(command?.program ?? sweep.program);
+      if (!sweep) return {line: formatCommand(command), command, words};
+      if (checkSweep(sweep, screen)) return null;
+      return {line, command: {program: sweep.program, args: sweep.args, bifurcation: null}, sweep};
+    },
+    run: (plan) => new Promise((resolve) => start({...plan, after: (r, status) => resolve({r, status})})),
+    still: () => turn === state.arrived,
+    shown: showKeptRuns,
+  };
+}
+
+function showKeptRuns() {
+  state.keptViews = showKept(state.kept, {remove: removeKept, go: setFragment});
+  labelKept(state.kept, state.run);
+  if (state.run && !state.run.running) $('keep').disabled = !keepable(state.run, $('status').textContent, state.kept);
+}
+
+// Keep and Remove change the address without a new run.
+function keptChanged() {
+  const {current} = splitFragment(location.hash.slice(1));
+  history.replaceState(null, '', '#' + withKept(current, keptLines()));
+  showKeptRuns();
+}
+
+const removeButtons = () => [...$('kept').querySelectorAll('.kept-run button')];
+
+// The focus goes to a Remove button, since Keep is now disabled or gone.
+function keepRun() {
+  if (!keepable(state.run, $('status').textContent, state.kept)) return;
+  state.kept.push(keptRun(state.run));
+  keptChanged();
+  removeButtons().at(-1).focus();
+}
+
+function removeKept(line) {
+  const at = state.kept.findIndex((k) => k.line === line);
+  state.kept = state.kept.filter((k) => k.line !== line);
+  keptChanged();
+  const buttons = removeButtons();
+  (buttons[Math.min(at, buttons.length - 1)] ?? ($('keep').disabled ? $('run') : $('keep'))).focus();
 }
 
 // A sweep/run.sh command line: its grid of runs, shown as one run whose
@@ -351,7 +433,7 @@ function fromForm() {
   if (!program) return;
   const screen = state.screens[program];
   const line = sweepLine(screen, formCommand(screen).args);
-  if (line) location.hash = '#' + encodeURIComponent(line);
+  if (line) location.hash = '#' + joinFragment(line, keptLines());
   else setFragment({program, ...formCommand(screen)});
 }
 
@@ -371,6 +453,9 @@ function init() {
   };
   $('reset').onclick = () => setFragment({program: $('program').value, args: [], bifurcation: null});
   $('copy').onclick = copyCommand;
+  $('keep').onclick = keepRun;
+  wireEmbed({open: openPosted, refuse});
+  wireDownloads(alertText);
   wireSweepForm();
   listExperiments($('experiments'));
   wireExperiments((href) => {
@@ -381,8 +466,15 @@ function init() {
   new ResizeObserver(() => {
     if ($('plot').clientWidth === state.plotWidth) return;
     state.plotWidth = $('plot').clientWidth;
-    for (const {drawing, view} of state.run?.views ?? []) drawing.resize?.(view);
+    for (const {drawing, view} of [...state.run?.views ?? [], ...state.keptViews]) drawing.resize?.(view);
   }).observe($('plot'));
+  fromFragment().catch(startFailed);
+}
+
+// A command line posted by the page this one is embedded in, read as a
+// fragment; no history entry, since the parent's history is shared.
+function openPosted(command) {
+  history.replaceState(null, '', '#' + encodeURIComponent(command));
   fromFragment().catch(startFailed);
 }
 

@@ -137,9 +137,10 @@ function decades(u, axis, min, max) {
 // One chart in `element`: {x, y: axis labels; labels: the series; scatter;
 // ranges: [from, to] of x shaded, named by `shaded`; marks: [{y, label}]
 // dashed lines; xlog: x on a log-like scale that still shows 0; whole: x
-// ticks on whole numbers only; height; onPick(x): a click at x}.
+// ticks on whole numbers only; height; onPick(x): a click at x; span:
+// {from, to}, the x of the whole run, shown from the start}.
 export function chart(element, {x, y, labels, scatter = false, ranges = [], shaded = '', marks = [],
-                                xlog = false, whole = false, height = 340, onPick = null}) {
+                                xlog = false, whole = false, height = 340, onPick = null, span = null}) {
   const width = Math.max(280, element.clientWidth || 800);
   const plot = {u: null, rest: [], cells: null};
   const hooks = {drawClear: [], draw: []};
@@ -156,7 +157,10 @@ export function chart(element, {x, y, labels, scatter = false, ranges = [], shad
     ...(whole && !xlog ? {padding: [null, rightRoom, null, null]} : {}),
     scales: {
       // The data's own x range: no padding before the first step.
-      x: {time: false, ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, Math.max(max, min + 1)]} : {})},
+      // A span given ({from, to}) shows the whole run while it goes on: its
+      // reduction, made over that span, then draws at its true density
+      // rather than as a false pattern stretched across the chart.
+      x: {time: false, ...(span ? {range: () => [span.from, span.to]} : {}), ...(xlog ? {distr: 4, asinh: 1, range: (u, min, max) => [min, Math.max(max, min + 1)]} : {})},
       // A reference line stays in sight above or below the data.
       ...(marks.length ? {y: {range: (u, min, max) => uPlot.rangeNum(
         Math.min(min ?? Infinity, ...marks.map((m) => m.y)), Math.max(max ?? -Infinity, ...marks.map((m) => m.y)),

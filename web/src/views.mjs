@@ -65,6 +65,17 @@ export const VIEWS = [
    stream: 'stdout'},
 ];
 
+// The x a map's series and the controlled orbit span once the run has
+// ended, known from the start: their readings reduce over it, and their
+// charts show all of it while the run goes on.
+export const SPANS = {
+  series(run) {
+    const first = Math.max(0, run.number('-skip')) + 1;
+    return {from: first, to: first + Math.max(1, run.expected - 1)};
+  },
+  control: (run) => ({from: 0, to: Math.max(1, run.expected)}),
+};
+
 export function viewsFor(run) {
   return VIEWS.filter((v) => v.serves(run));
 }

@@ -1,6 +1,6 @@
 // Runs programs away from the page and reads their output there, so that
 // the page's thread only draws. One file, two roles, by message
-// (messages.mjs): a runner (HELP, RUN) of the pool (pool.mjs), and the
+// (messages.mjs): a runner (HELP, HASH, RUN) of the pool (pool.mjs), and the
 // reader (READ, SOURCE, ENDED), which takes what the runners send, keeps
 // the bytes, feeds the reading halves of the views that serve the run
 // (views.mjs) and replies to the page at most every TIMING.message ms while
@@ -21,6 +21,17 @@ async function help({program}) {
   const {stderr} = await run(program, ['-help']);
   const [, module] = await load(program);
   postMessage({type: MSG.HELPED, program, text: stderr, module});
+}
+
+// Hashed in pieces, so that a long output is never held whole.
+async function hash({blobs}) {
+  const {newSha256, addBytes, hexDigest} = await import('./sha256.mjs');
+  const state = newSha256();
+  for (const blob of blobs) {
+    const reader = blob.stream().getReader();
+    for (let got = await reader.read(); !got.done; got = await reader.read()) addBytes(state, got.value);
+  }
+  postMessage({type: MSG.HASHED, sha256: hexDigest(state)});
 }
 
 async function runner({job: {index, program, args}, port, modules}) {
@@ -154,14 +165,14 @@ function endedElsewhere(data) {
   if (reading?.id === data.id) reading.guarded(data);
 }
 
-const roles = {[MSG.HELP]: help, [MSG.RUN]: runner, [MSG.READ]: reader, [MSG.SOURCE]: source,
+const roles = {[MSG.HELP]: help, [MSG.HASH]: hash, [MSG.RUN]: runner, [MSG.READ]: reader, [MSG.SOURCE]: source,
                [MSG.ENDED]: endedElsewhere};
 
 // One message at a time: a reading is ready before its sources come.
 let queue = Promise.resolve();
 onmessage = ({data}) => {
   queue = queue.then(() => roles[data.type]?.(data)).catch((e) => {
-    postMessage(data.type === MSG.HELP || data.type === MSG.RUN
+    postMessage([MSG.HELP, MSG.HASH, MSG.RUN].includes(data.type)
       ? {type: MSG.RAN, index: data.job?.index, status: null, error: errorText(e)}
       : {type: MSG.CRASH, id: data.id, message: errorText(e)});
   });

@@ -11,6 +11,7 @@
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {spawnSync} from 'node:child_process';
+import http from 'node:http';
 import {createRequire} from 'node:module';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -276,6 +277,39 @@ test('a changed value updates the URL and reruns', skip, async () => {
   assert.equal(await page.evaluate(() => location.hash), `#${encodeURIComponent(line)}`);
 });
 
+test('three kept runs beside the current one, each labelled by what differs, and the link gives them again', skip, async () => {
+  const base3 = 'peakseek -gens 20 -seed 3';
+  const lines = ['peakseek -gens 20 -seed 7', base3, `${base3} -mrate 0.1`, 'peakseek -gens 20 -seed 9 -mrate 0.1'];
+  const seen = () => page.evaluate(() => ({
+    label: document.getElementById('compare-label').textContent,
+    kept: [...document.querySelectorAll('.kept-run h3')].map((e) => e.textContent),
+    pictures: [...document.querySelectorAll('#kept [data-view]')].map((e) => e.dataset.view),
+    width: document.documentElement.scrollWidth,
+  }));
+  await open(lines[0]);
+  for (const [i, line] of lines.entries()) {
+    if (i) await page.evaluate((l) => { location.hash = '#' + encodeURIComponent(l); }, line); // keeps what is kept
+    await result(line);
+    if (i < 3) await page.click('#keep');
+    if (i < 3) assert.equal(await page.evaluate(() => document.activeElement.textContent), 'Remove');
+  }
+  const want = {label: 'This run: -seed 9 -mrate 0.1', pictures: ['ga', 'landscape', 'ga', 'landscape', 'ga', 'landscape'],
+                kept: ['Kept: -seed 7 -mrate 0.01', 'Kept: -seed 3 -mrate 0.01', 'Kept: -seed 3 -mrate 0.1']};
+  assert.deepEqual({...await seen(), width: undefined}, {...want, width: undefined});
+  assert.ok(await viewPixels().then((v) => v.ga > 50));
+  const link = await page.evaluate(() => location.href);
+  await page.goto('about:blank');
+  await page.setViewportSize({width: 390, height: 800});
+  await page.goto(link);
+  await result(lines[3]);
+  assert.deepEqual(await seen(), {...want, width: 390});
+  assert.equal(await page.evaluate(() => location.href), link);
+  await page.click('.kept-run:nth-child(2) button'); // Remove
+  assert.deepEqual((await seen()).kept, ['Kept: -seed 7 -mrate 0.01', 'Kept: -seed 3 -mrate 0.1']);
+  assert.ok(!(await page.evaluate(() => location.hash)).includes(encodeURIComponent(`${base3}&`)));
+  await page.setViewportSize({width: 1200, height: 800});
+});
+
 test('progress moves while a run goes on, though its output fills no block', skip, async () => {
   const line = 'peakseek -size 50000 -gens 100'; // 100 blocks of 100 bytes, over about a second
   await open('peakseek -gens 1');
@@ -362,6 +396,73 @@ test('long output keeps the page responsive and every byte', skip, async (t) => 
     assert.ok(heap < 300e6, `${line}: heap ${heap}`);
     assert.ok(await colouredPixels() > 50);
     assert.equal(await digest('download-stdout'), want, line);
+  }
+});
+
+// A page of another origin that embeds the page in a frame with `sandbox`
+// and keeps what the frame tells it in window.said.
+async function hostServer() {
+  const server = http.createServer((request, response) => {
+    const asked = new URL(request.url, 'http://host');
+    const frame = `${base}?embed#${encodeURIComponent(asked.searchParams.get('line'))}`;
+    response.writeHead(200, {'content-type': 'text/html'}).end(`<!doctype html><html lang="en"><title>host</title>
+<script>window.said = []; addEventListener('message', (e) => said.push(e.data));</script>
+<iframe title="model" sandbox="${asked.searchParams.get('sandbox')}" src="${frame}" style="width: 100%; height: 600px"></iframe>`);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const at = (sandbox, line) => `http://127.0.0.1:${server.address().port}/?${new URLSearchParams({sandbox, line})}`;
+  return {server, at};
+}
+
+test('embedded: the picture, Run/Stop and the command; a posted run told back with its SHA-256; other messages ignored; a frame that withholds what the page needs says so', skip, async () => {
+  const host = await hostServer();
+  const said = (n) => page.waitForFunction((k) => window.said.length >= k, n).then(() => page.evaluate(() => window.said));
+  const post = (data) => page.evaluate((d) => document.querySelector('iframe').contentWindow.postMessage(d, '*'), data);
+  const status = (command, code = 0) => ({type: 'status', command, status: code, sha256: nativeDigest(command)});
+  try {
+    for (const width of [1280, 390]) {
+      await page.setViewportSize({width, height: 800});
+      await page.goto(host.at('allow-scripts allow-same-origin', 'peakseek -gens 5'));
+      assert.deepEqual(await said(1), [status('peakseek -gens 5')]);
+      const frame = page.frames()[1];
+      const shown = await frame.evaluate(() => Object.fromEntries(['plot', 'run', 'command', 'options', 'stdout', 'reset',
+        'experiments', 'keep'].map((id) => [id, document.getElementById(id).checkVisibility()])));
+      assert.deepEqual(shown, {plot: true, run: true, command: true, options: false, stdout: false, reset: false,
+                               experiments: false, keep: false}, `${width} px`);
+      assert.ok(await frame.evaluate(() => document.documentElement.scrollWidth <= innerWidth), `${width} px`);
+    }
+    // Malformed messages make no run and no answer; a posted command is
+    // read as a fragment, text and never HTML, with its refusals.
+    for (const bad of ['run', null, ['run', 'x'], {type: 'run', command: 5}, {type: 'run'},
+                       {type: 'run', command: '<img src=x>', extra: 1}, {type: 'status', command: 'peakseek'}]) await post(bad);
+    const html = "peakseek -gens 3 -seed '<b>7</b>'";
+    await post({type: 'run', command: html});
+    assert.deepEqual((await said(2))[1], status(html));
+    await post({type: 'run', command: 'ls'});
+    const got = await said(3);
+    assert.equal(got[2].status, 'refused');
+    assert.match(got[2].message, /There is no program "ls"/);
+    assert.equal(await page.frames()[1].evaluate(() => document.querySelectorAll('main b, main img').length), 0);
+    await page.waitForTimeout(300); // what a malformed message might still have started
+    assert.equal((await page.evaluate(() => window.said)).length, 3);
+    // A sandbox without allow-same-origin: a message, not a blank frame.
+    await page.goto(host.at('allow-scripts', 'peakseek'));
+    await page.frames()[1].waitForSelector('#alert', {state: 'visible'});
+    assert.match(await page.frames()[1].textContent('#alert'), /allow-same-origin/);
+    // A download in a frame without allow-downloads: said, not silently dropped.
+    await open('peakseek -gens 3');
+    await result('peakseek -gens 3');
+    // The browser's own complaints about the modules it refused there.
+    errors.splice(0, Infinity, ...errors.filter((e) => !/from origin 'null'|net::ERR_FAILED/.test(e)));
+    await page.evaluate(() => document.body.append(Object.assign(document.createElement('iframe'), {
+      sandbox: 'allow-scripts allow-same-origin', src: `index.html#peakseek%20-gens%203`, title: 'model'})));
+    const inner = await page.waitForFunction(() => document.querySelector('iframe')?.contentDocument?.body?.dataset.state === 'ended')
+      .then(() => page.frames()[1]);
+    await inner.click('#download-stdout');
+    assert.match(await inner.textContent('#alert'), /does not allow downloads: its sandbox lacks allow-downloads/);
+  } finally {
+    host.server.close();
+    await page.setViewportSize({width: 1200, height: 800});
   }
 });
 
@@ -464,5 +565,5 @@ test('pictures of two views and the experiments', {skip: !process.env.PICTURES &
 test('the console shows no errors', skip, async () => {
   await open(RUNS[0]); // so that, run alone, it has something to check
   await result(RUNS[0]);
-  assert.deepEqual(errors, []);
+  assert.deepEqual(errors, [], errors.join('\n'));
 });

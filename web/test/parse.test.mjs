@@ -6,6 +6,9 @@ import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {splitWords, joinWords, seqWords, readFragment} from '../src/command.mjs';
 import {parseSweep} from '../src/sweep.mjs';
+import {splitFragment, joinFragment, differences} from '../src/compare.mjs';
+import {newSha256, addBytes, hexDigest} from '../src/sha256.mjs';
+import {createHash, randomBytes} from 'node:crypto';
 import {newThrottle, newSettler} from '../src/timing.mjs';
 import {newPool} from '../src/pool.mjs';
 import {MSG} from '../src/messages.mjs';
@@ -158,6 +161,35 @@ test('the fragment gives a command line, a sweep or a refusal', () => {
     if (want instanceof RegExp) assert.match(got.refusal, want, fragment);
     else if (want.sweep) assert.equal(got.sweep.program, want.sweep, fragment);
     else assert.deepEqual(got, want, fragment);
+  }
+});
+
+test('kept runs ride after the current line, which an old link holds alone; each is labelled by what differs', () => {
+  const old = encodeURIComponent("jobmatch -specs 'a&keep=b'");
+  assert.deepEqual(splitFragment(old), {current: old, kept: []});
+  const both = joinFragment('peakseek -seed 7', ['peakseek -seed 3', "jobmatch -specs 'a&keep=b'"]);
+  assert.deepEqual(splitFragment(both), {current: 'peakseek%20-seed%207',
+                                         kept: ['peakseek%20-seed%203', old]});
+  const run = (line, values, more = {}) => ({program: line.split(' ')[0], line, values, ...more});
+  const cases = [ // runs, their labels
+    [[run('peakseek -seed 7', {'-seed': '7', '-gens': '5'}), run('peakseek -seed 3 -gens 5', {'-seed': '3', '-gens': '5'})],
+     ['-seed 7', '-seed 3']],
+    [[run('peakseek', {'-seed': '1'}), run('peakseek -seed 1', {'-seed': '1'})], ['the same options', 'the same options']],
+    [[run('peakseek -seed 7', {'-seed': '7'}), run('hillscan -seed 7', {'-seed': '7'})], ['peakseek -seed 7', 'hillscan -seed 7']],
+    [[run('mapseries', {'-r': '1'}), run('mapseries', {'-r': '1'}, {bifurcation: {from: '0.7', step: '0.1', to: '1'}})],
+     ['no r loop', 'r loop from 0.7 step 0.1 to 1']],
+  ];
+  for (const [runs, labels] of cases) assert.deepEqual(differences(runs), labels);
+});
+
+test('SHA-256 of bytes in any pieces, across the padding\'s boundaries', () => {
+  for (const n of [0, 1, 55, 56, 63, 64, 65, 119, 120, 5000]) {
+    const data = randomBytes(n);
+    for (const cut of [1, 63, 64, 65, 4096]) {
+      const s = newSha256();
+      for (let i = 0; i < n; i += cut) addBytes(s, data.subarray(i, i + cut));
+      assert.equal(hexDigest(s), createHash('sha256').update(data).digest('hex'), `${n} bytes in pieces of ${cut}`);
+    }
   }
 });
 
