@@ -20,19 +20,26 @@ import {TIMING} from './timing.mjs';
 const BATCH = 16 << 20; // bytes the runner gathers before sending them on
 const BLOB = 1 << 20; // bytes from which a batch brings its own Blobs
 
+// A batch holds `size` bytes, from BLOB up to BATCH, doubling each time one
+// fills: a short run's batch takes no more memory than it needs.
 export function newBatcher(post) {
-  return {post, buffer: null, used: 0, pieces: [], sent: performance.now()};
+  return {post, buffer: null, size: BLOB, used: 0, pieces: [], sent: performance.now()};
 }
 
 export function take(batcher, name, index, bytes) {
-  if (batcher.used + bytes.length > BATCH && batcher.used) flush(batcher);
-  if (!batcher.buffer || batcher.buffer.length < bytes.length) {
-    batcher.buffer = new Uint8Array(Math.max(BATCH, bytes.length));
-  }
+  if (batcher.used && batcher.used + bytes.length > batcher.size) full(batcher);
+  const room = Math.max(batcher.size, bytes.length);
+  if (!batcher.used && !(batcher.buffer?.length >= room)) batcher.buffer = new Uint8Array(room);
   batcher.buffer.set(bytes, batcher.used);
   batcher.pieces.push([name, index, batcher.used, batcher.used + bytes.length]);
   batcher.used += bytes.length;
-  if (batcher.used >= BATCH || performance.now() - batcher.sent >= TIMING.batch) flush(batcher);
+  if (batcher.used >= batcher.size) full(batcher);
+  else if (performance.now() - batcher.sent >= TIMING.batch) flush(batcher);
+}
+
+function full(batcher) {
+  batcher.size = Math.min(2 * batcher.size, BATCH);
+  flush(batcher);
 }
 
 // A Blob costs the browser more per part and per Blob than per byte: a
@@ -57,10 +64,10 @@ export function flush(batcher) {
   const {buffer, pieces, used} = batcher;
   batcher.sent = performance.now();
   if (!pieces.length) return;
-  // A batch sent well short of full goes as a copy, and the buffer stays for
-  // the next: a sweep's many short runs do not each take a whole one. Nor do
-  // they make Blobs of their own: the reader joins their bytes into one.
-  const small = used < BATCH / 4;
+  // A batch sent well short of its buffer goes as a copy, and the buffer
+  // stays for the next. Below BLOB bytes it makes no Blobs of its own: the
+  // reader joins such batches' bytes into one.
+  const small = used < buffer.length / 4;
   const bytes = small ? buffer.slice(0, used) : buffer;
   const blobs = used < BLOB ? null
     : {stdout: blobOf(bytes, pieces, 'stdout'), stderr: blobOf(bytes, pieces, 'stderr')};

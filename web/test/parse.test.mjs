@@ -285,7 +285,7 @@ test('output handed from runner to reader keeps every byte of each stream, in or
     sent[name].push(bytes.slice());
     take(batcher, name, 0, bytes);
     bytes.fill(0); // the program's memory is reused
-    if (k === 2) flush(batcher); // a run's end: a batch too small for Blobs of its own
+    if (k === 1) flush(batcher); // a run's end: a batch too small for Blobs of its own
   }
   flush(batcher);
   const read = {stdout: [], stderr: []}, kept = {stdout: [], stderr: []};
