@@ -12,6 +12,7 @@
 //
 // newTable/addText/finishText/readColumns keep every row as columns, for
 // output small enough to hold.
+import {blockPair} from './gastats.mjs';
 
 // A number as printf writes one, or undefined for any other text.
 export function toNumber(text) {
@@ -80,10 +81,10 @@ function slowLine(reader, line) {
     reader.block = [];
     return;
   }
-  const pair = reader.block && /^([^=]*[^=\s])\s*=\s*(.*)$/.exec(line);
+  const pair = reader.block && blockPair(line);
   if (pair) {
-    const value = toNumber(pair[2]);
-    reader.block.push([pair[1], value === undefined ? pair[2] : value]);
+    const value = toNumber(pair[1]);
+    reader.block.push([pair[0], value === undefined ? pair[1] : value]);
     return;
   }
   const label = line.startsWith('(') ? /^\(([^)]*)\)=\s*(.*)$/.exec(line) : null;

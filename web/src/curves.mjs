@@ -4,6 +4,7 @@
 // or scatter of its columns (reduce.mjs); curvedraw.mjs draws them. As
 // views.mjs describes.
 import {newReader, readBytes, finishReader} from './columns.mjs';
+import {statColumn} from './gastats.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from './reduce.mjs';
 import {SPANS} from './views.mjs';
 
@@ -31,15 +32,14 @@ const lines = (start) => ({
   snapshot: (state) => ({rows: state.env.rows, labels: state.labels, ...envelopeData(state.env)}),
 });
 
-// GA statistics: one block per generation; the average and the last
-// numeric measure of the best.
+// GA statistics: one block per generation; its average and best, the keys
+// named as the program prints them.
 const ga = lines((run) => lineState(2, {from: 0, to: Math.max(1, run.expected - 1)}, (state, names, values, ys) => {
   if (!state.columns) {
-    const numeric = (i) => typeof values[i] === 'number';
-    const average = names.findIndex((n, i) => numeric(i) && n.startsWith('average'));
-    const best = names.findLastIndex((n, i) => numeric(i) && n.startsWith('best'));
+    const columns = names.map(statColumn);
+    const [t, average, best] = ['generation', 'average', 'best'].map((c) => columns.indexOf(c));
     if (average < 0 || best < 0) return null;
-    state.columns = [names.indexOf('time'), average, best];
+    state.columns = [t, average, best];
     state.labels = [names[average], names[best]];
   }
   const [t, a, b] = state.columns;

@@ -20,6 +20,7 @@ import {showAbout, listExperiments} from './lessons.mjs';
 import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from './experiment.mjs';
 import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
+import {offerSweepRecord} from './sweepdownloads.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
 import {splitFragment, joinFragment, withKept} from './compare.mjs';
 import {embedded, wireEmbed, tellParent, wireDownloads} from './embed.mjs';
@@ -215,6 +216,7 @@ function finish(r, ended) {
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
+  offerSweepRecord(state.pool, r);
   $('keep').disabled = !keepable(r, status, state.kept);
   r.plan.after?.(r, status);
   tellParent(state.pool, {command: r.plan.line, status, stdout: r.chunks.stdout});

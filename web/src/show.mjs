@@ -28,7 +28,7 @@ export function clearOutputs() {
   $('plot').replaceChildren();
   for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note']) $(id).hidden = true;
   document.body.classList.remove('failed');
-  for (const id of ['download-stdout', 'download-stderr']) {
+  for (const id of ['download-stdout', 'download-stderr', 'download-crate', 'download-sums']) {
     const a = $(id);
     if (a.href) URL.revokeObjectURL(a.href);
     a.removeAttribute('href');

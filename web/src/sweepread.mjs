@@ -1,8 +1,10 @@
 // The reading half of the sweep view: each run of a sweep/run.sh grid read
 // as it comes, its line of the table made when it ends (tableRow, as
-// sweep/run.sh makes it). Runs come in any order, several at once; a
-// result is kept by the run's index in the grid. As views.mjs describes.
+// sweep/run.sh makes it), its outputs' checksums and times for the record.
+// Runs come in any order, several at once; a result is kept by the run's
+// index in the grid. As views.mjs describes.
 import {SWEEP_PROGRAMS_DATA, sweepRuns, tableRow} from './sweep.mjs';
+import {newSha256, addBytes, hexDigest} from './sha256.mjs';
 
 const KEEP = 1 << 20; // characters of a stream past which only its last block is kept
 const ERROR_LINES = 4; // lines of a failed run's error output kept for the report
@@ -16,7 +18,11 @@ function addTail(tail, piece, mark) {
   if (cut >= 0) tail.text = tail.text.slice(cut + 1);
 }
 
-const newTails = () => ({stdout: {text: '', decoder: new TextDecoder()}, stderr: {text: '', decoder: new TextDecoder()}});
+const newTail = () => ({text: '', decoder: new TextDecoder(), sha: newSha256()});
+const newTails = () => ({stdout: newTail(), stderr: newTail()});
+
+// A time as the sweep's record has it: UTC to the second.
+const utcSecond = (ms) => new Date(ms).toISOString().replace(/\.\d+Z$/, 'Z');
 
 export const SWEEP = {
   sweep: {
@@ -26,15 +32,18 @@ export const SWEEP = {
     bytes(state, bytes, index, stream) {
       if (!state.open.has(index)) state.open.set(index, newTails());
       const tail = state.open.get(index)[stream];
+      addBytes(tail.sha, bytes);
       addTail(tail, tail.decoder.decode(bytes, {stream: true}), state.mark);
     },
-    end(state, index, status, error = '') {
+    end(state, index, status, error = '', {started, finished} = {started: 0, finished: 0}) {
       const tails = state.open.get(index) ?? newTails();
       state.open.delete(index);
       const output = {stdout: tails.stdout.text, stderr: tails.stderr.text};
       const row = status === 0 ? tableRow(state.program, state.runs[index], output) : null;
       state.results[index] = {
         status, row, error: row !== null ? '' : (output.stderr || error).split('\n').slice(0, ERROR_LINES).join('\n'),
+        startTime: utcSecond(started), endTime: utcSecond(finished),
+        stdoutSha256: hexDigest(tails.stdout.sha), stderrSha256: hexDigest(tails.stderr.sha),
       };
       state.ended++;
     },

@@ -8,7 +8,8 @@
 //   bytes(state, bytes, index, stream)  a piece of its stream as it comes,
 //       cut anywhere, valid only during the call (index: the run of a
 //       bifurcation loop or sweep, else 0)
-//   end(state, index, status, error)  optional: that run's last piece came
+//   end(state, index, status, error, {started, finished})  optional: that
+//       run's last piece came; the times in ms since 1970, as the runner saw them
 //   snapshot(state) -> data  what the page draws now: structured-cloneable,
 //       of bounded size whatever the length of the run, with `rows`
 //       (complete rows read). Taken at most every TIMING.message ms and at

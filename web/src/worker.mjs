@@ -39,6 +39,7 @@ async function runner({job: {index, program, args}, port, modules}) {
   const batcher = newBatcher((batch, transfer) => port.postMessage({type: MSG.BYTES, ...batch}, transfer));
   const take = (name) => (bytes) => hand(batcher, name, index, bytes);
   let ended;
+  const started = Date.now();
   try {
     const {status} = await run(program, args, {
       collect: false, bytes: true, onStdout: take('stdout'), onStderr: take('stderr'),
@@ -47,6 +48,7 @@ async function runner({job: {index, program, args}, port, modules}) {
   } catch (e) {
     ended = {index, status: null, error: errorText(e)};
   }
+  Object.assign(ended, {started, finished: Date.now()}); // for a sweep's record
   flush(batcher); // what the program wrote before it ended or failed
   port.postMessage({type: MSG.ENDED, ...ended});
   port.close();
@@ -137,7 +139,8 @@ async function reader({id, command, values, words, sweep, screen}) {
       if (performance.now() - posted >= TIMING.message) send(MSG.DATA);
       return;
     }
-    for (const v of views) v.record.end?.(v.state, data.index, data.status, data.error);
+    const times = {started: data.started ?? Date.now(), finished: data.finished ?? Date.now()};
+    for (const v of views) v.record.end?.(v.state, data.index, data.status, data.error, times);
     ended++;
     status = data.status;
     if (ended === runs || (ordered && status !== 0)) finish(status, data.error);

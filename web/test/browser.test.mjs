@@ -183,6 +183,15 @@ function nativeSweep(line) {
   }
 }
 
+// The record offered beside a sweep's table, parsed: its sweep, its table
+// and the count of its runs.
+async function sweepRecord() {
+  await page.waitForFunction(() => !document.getElementById('download-crate').hidden);
+  const graph = JSON.parse(await download('download-crate'))['@graph'];
+  return {sweep: graph.find((e) => e['@id'] === '#sweep'), table: graph.find((e) => e['@id'] === 'table.txt'),
+          runs: graph.filter((e) => e['@id'].startsWith('#run-')).length};
+}
+
 test('a sweep prints the table sweep/run.sh writes', skip, async (t) => {
   for (const line of ['sweep/run.sh -p tacticbreed -v "0 0.05" -s 3 -a "-gens 10 -size 20"',
                       'sweep/run.sh -p tacticpool -o -rounds -v "2 10" -s 2 -a "-steps 300 -noise 0.05"',
@@ -194,6 +203,7 @@ test('a sweep prints the table sweep/run.sh writes', skip, async (t) => {
     const want = nativeSweep(line);
     assert.equal(got.stdout, want.table, line);
     assert.equal(got.status, '0', line);
+    assert.equal((await sweepRecord()).table.sha256, await digest('download-stdout'), line);
     t.diagnostic(`${line}: page ${ms} ms, sweep/run.sh ${want.ms} ms`);
   }
 });
@@ -216,6 +226,10 @@ test('a stopped sweep keeps the table of its finished runs, and its download', s
     assert.ok(at > 0, `${row} is not in sweep/run.sh's table, or out of its order`);
   }
   assert.equal(await download('download-stdout'), got.stdout);
+  const record = await sweepRecord();
+  assert.equal(record.table.sha256, await digest('download-stdout'));
+  assert.equal(record.runs, ended);
+  assert.match(record.sweep.error, new RegExp(`^${70 - ended} of 70 runs did not run$`));
   // Another program while a long sweep keeps every runner busy: its help
   // screen is read at once, and its run replaces the sweep.
   const long = 'sweep/run.sh -p tacticbreed -s 10 -a "-gens 100000"';

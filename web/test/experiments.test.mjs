@@ -10,6 +10,7 @@ import {EXPERIMENTS} from '../src/experiments.mjs';
 import {parseSweep, sweepRuns, tableRow, lastStats, SHARES} from '../src/sweep.mjs';
 import {parseCommand, seqWords} from '../src/command.mjs';
 import {henonFixedPoint} from '../src/formulas.mjs';
+import {lastGaStats} from '../src/gastats.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -52,7 +53,7 @@ function measure(e, line, {stdout, stderr}) {
     return e.average ? stats.average : stats.best;
   }
   case 'bestX':
-    return Math.abs(Number([...stdout.matchAll(/best x = (\S+)/g)].at(-1)[1]) - e.to);
+    return Math.abs(Number(lastGaStats(stdout).best_x) - e.to);
   case 'period':
     return period(lines);
   case 'periods': {
