@@ -10,16 +10,20 @@ import {SPANS} from './views.mjs';
 
 // A line reader whose rows go into an envelope of n series: pick(state,
 // names, values, ys) gives a row's x, or null to skip it, and puts its n
-// values in ys (reused from row to row).
+// values in ys (reused from row to row), through num(). Numbers, not
+// objects: a plain array would box every value of a long run.
 function lineState(n, range, pick) {
   const state = {env: newEnvelope(n, range), labels: null};
-  const ys = new Array(n).fill(null);
+  const ys = new Float64Array(n);
   state.reader = newReader((names, values) => {
     const x = pick(state, names, values, ys);
     if (x !== null) addRow(state.env, x, ys);
   });
   return state;
 }
+
+// A value for ys: NaN, a gap, for anything but a number (null would be 0).
+const num = (v) => (typeof v === 'number' ? v : NaN);
 
 const lines = (start) => ({
   start,
@@ -39,8 +43,8 @@ const ga = lines((run) => lineState(2, {from: 0, to: Math.max(1, run.expected - 
     state.labels = [names[average], names[best]];
   }
   const [t, a, b] = state.columns;
-  ys[0] = values[a];
-  ys[1] = values[b];
+  ys[0] = num(values[a]);
+  ys[1] = num(values[b]);
   return values[t] ?? state.env.rows;
 }));
 
@@ -48,7 +52,7 @@ const ga = lines((run) => lineState(2, {from: 0, to: Math.max(1, run.expected - 
 // the pool changes most.
 const shares = lines((run) => lineState(5, {from: 0, to: Math.max(1, run.expected - 1), log: true},
   (state, names, values, ys) => {
-    for (let i = 0; i < 5; i++) ys[i] = values[i] ?? null;
+    for (let i = 0; i < 5; i++) ys[i] = num(values[i]);
     return state.env.rows;
   }));
 
@@ -56,7 +60,7 @@ const shares = lines((run) => lineState(5, {from: 0, to: Math.max(1, run.expecte
 const series = lines((run) => {
   const span = SPANS.series(run);
   return lineState(1, span, (state, names, values, ys) => {
-    ys[0] = values[0];
+    ys[0] = num(values[0]);
     return span.from + state.env.rows;
   });
 });
@@ -65,8 +69,8 @@ const series = lines((run) => {
 const control = lines((run) => lineState(2, SPANS.control(run), (state, names, values, ys) => {
   state.columns ??= ['t', 'x[t]', 'p[t]'].map((n) => names.indexOf(n));
   const [t, x, p] = state.columns;
-  ys[0] = values[x] ?? null;
-  ys[1] = values[p] ?? null;
+  ys[0] = num(values[x]);
+  ys[1] = num(values[p]);
   return values[t] ?? null;
 }));
 

@@ -4,6 +4,7 @@
 // tables (strategies) and its final population (population). Each keeps a
 // bounded sample of what the output says; storydraw.mjs draws it. As
 // views.mjs describes.
+import {passLines, passed} from './columns.mjs';
 
 const SAMPLE = 10000; // points a view keeps of a long run, evenly spread
 const PAIRS = 5000; // pairs a return map keeps: they all lie on one curve
@@ -47,13 +48,10 @@ const LINE = 2048;
 // `from`, counting state.skip down and each line passed over as a row;
 // bytes.length when the bytes end first.
 function skipLines(state, bytes, from) {
-  let i = from;
-  while (state.skip > 0 && i < bytes.length) {
-    if (bytes[i++] === 10) {
-      state.skip--;
-      state.rows++;
-    }
-  }
+  if (state.skip <= 0) return from;
+  const i = passLines(bytes, from, state.skip);
+  state.skip -= passed.lines;
+  state.rows += passed.lines;
   return i;
 }
 

@@ -10,12 +10,12 @@
 import {run, load, provide} from './suite.mjs';
 import {MSG, SHOWN, errorText} from './messages.mjs';
 import {TIMING} from './timing.mjs';
+import {newBatcher, take as hand, flush, eachPart} from './handover.mjs';
 
 // Only a reader needs the views: loaded beside the rest, not before it,
 // so that a runner is ready sooner.
 const readings = import('./readings.mjs');
 
-const BATCH = 1 << 20; // bytes the runner gathers before sending them on
 
 async function help({program}) {
   const {stderr} = await run(program, ['-help']);
@@ -36,18 +36,8 @@ async function hash({blobs}) {
 
 async function runner({job: {index, program, args}, port, modules}) {
   for (const [name, module] of Object.entries(modules ?? {})) provide(name, module);
-  let pieces = [], size = 0, sent = performance.now();
-  const send = () => {
-    if (pieces.length) port.postMessage({type: MSG.BYTES, pieces}, pieces.map((p) => p[2].buffer));
-    pieces = [];
-    size = 0;
-    sent = performance.now();
-  };
-  const take = (name) => (bytes) => {
-    pieces.push([name, index, bytes.slice()]); // the program's memory is reused
-    size += bytes.length;
-    if (size >= BATCH || performance.now() - sent >= TIMING.batch) send();
-  };
+  const batcher = newBatcher((batch, transfer) => port.postMessage({type: MSG.BYTES, ...batch}, transfer));
+  const take = (name) => (bytes) => hand(batcher, name, index, bytes);
   let ended;
   const started = Date.now();
   try {
@@ -59,7 +49,7 @@ async function runner({job: {index, program, args}, port, modules}) {
     ended = {index, status: null, error: errorText(e)};
   }
   Object.assign(ended, {started, finished: Date.now()}); // for a sweep's record
-  send(); // what the program wrote before it ended or failed
+  flush(batcher); // what the program wrote before it ended or failed
   port.postMessage({type: MSG.ENDED, ...ended});
   port.close();
   postMessage({type: MSG.RAN, ...ended});
@@ -124,7 +114,6 @@ async function reader({id, command, values, words, sweep, screen}) {
   };
   const take = (name, index, bytes) => {
     const s = streams[name];
-    if (s.raw) s.parts.push(bytes);
     if (s.raw && s.head.length < SHOWN) {
       const text = s.decoder.decode(bytes, {stream: true});
       if (text) {
@@ -145,6 +134,7 @@ async function reader({id, command, values, words, sweep, screen}) {
   const deliver = (data) => {
     if (done) return;
     if (data.type === MSG.BYTES) {
+      eachPart(data, (name, part) => { if (streams[name].raw) streams[name].parts.push(part); });
       for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
       if (performance.now() - posted >= TIMING.message) send(MSG.DATA);
       return;

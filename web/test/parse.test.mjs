@@ -16,6 +16,8 @@ import {readAs, noticesFor, WHOLE_NUMBERS, PROBABILITIES} from '../src/asread.mj
 import {readFileSync, readdirSync} from 'node:fs';
 import {readColumns, newTable, addText, finishText} from '../src/columns.mjs';
 import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from '../src/reduce.mjs';
+import {newBatcher, take, flush, eachPart} from '../src/handover.mjs';
+import {CURVES} from '../src/curves.mjs';
 
 test('command lines split into words and back', () => {
   const words = ['mapseries', '-func', 'it\'s sin', '', '-x0', '0.5'];
@@ -64,6 +66,43 @@ test('a long series keeps the extremes of each pixel column, a short one every r
   const steps = newEnvelope(1, {from: 0, to: 99999, log: true});
   for (let i = 0; i < 100000; i++) addRow(steps, i, [i % 7]);
   assert.deepEqual(envelopeData(steps).x.slice(0, 4), [0, 1, 2, 3]);
+});
+
+test('an envelope puts each row in the bucket its x falls in, x in any order', () => {
+  let seed = 7;
+  const random = () => (seed = (seed * 69069 + 1) % 4294967296) / 4294967296;
+  for (const log of [false, true]) {
+    const e = newEnvelope(1, {from: 0, to: 100, log});
+    const place = log ? Math.asinh : (x) => x;
+    const buckets = new Map(); // the plain formula's bucket -> its values
+    for (let i = 0; i < 20000; i++) {
+      // Runs of rising x, and steps back, as a sweep's x or a block's time may take.
+      const x = random() < 0.9 ? (i % 97) + random() : random() * 100;
+      const y = random();
+      addRow(e, x, [y]);
+      const b = Math.floor((place(x) - place(0)) / e.span * 1024);
+      buckets.set(b, [...(buckets.get(b) ?? []), y]);
+    }
+    const extremes = (ys) => (ys.length > 1 ? [Math.min(...ys), Math.max(...ys)] : ys);
+    const sorted = (ys) => ys.sort((a, b) => a - b);
+    assert.deepEqual(sorted(envelopeData(e).ys[0]), sorted([...buckets.values()].flatMap(extremes)),
+                     log ? 'log' : 'linear');
+  }
+});
+
+test('a curve shows what is not a number as a gap, not as 0', () => {
+  const run = {number: () => 0, text: () => '', expected: 3};
+  const cases = [ // record, output, its series
+    ['series', '0.5\n-nan\n0.25\n', [[0.5, null, 0.25]]],
+    ['shares', '0.1\t0.2\n0.3\tinf\n', [[0.1, 0.3], [0.2, null], [null, null], [null, null], [null, null]]],
+  ];
+  for (const [name, text, ys] of cases) {
+    const view = CURVES[name];
+    const state = view.start(run);
+    view.bytes(state, new TextEncoder().encode(text));
+    view.end(state);
+    assert.deepEqual(view.snapshot(state).ys, ys, name);
+  }
 });
 
 test('a scatter keeps its points, then the cells they fill, through a wider range', () => {
@@ -296,4 +335,30 @@ test('the whole-number and probability options are those of the option tables', 
   assert.deepEqual([...kinds.OPT_INT].sort(), [...WHOLE_NUMBERS].sort());
   for (const name of PROBABILITIES) assert.ok(kinds.OPT_DOUBLE.has(name), name);
   assert.deepEqual([...kinds.OPT_INT].filter((n) => kinds.OPT_DOUBLE.has(n)), []);
+});
+
+test('output handed from runner to reader keeps every byte of each stream, in order', async () => {
+  const messages = [];
+  const batcher = newBatcher((m) => messages.push(m));
+  const sent = {stdout: [], stderr: []};
+  for (let k = 0; k < 48; k++) { // both streams, pieces from a byte to past a batch's Blob size
+    const name = k % 3 ? 'stdout' : 'stderr';
+    const bytes = new Uint8Array([1, 100, 65536, 1500000][k % 4]).fill(k);
+    sent[name].push(bytes.slice());
+    take(batcher, name, 0, bytes);
+    bytes.fill(0); // the program's memory is reused
+    if (k === 1) flush(batcher); // a run's end: a batch too small for Blobs of its own
+  }
+  flush(batcher);
+  const read = {stdout: [], stderr: []}, kept = {stdout: [], stderr: []};
+  for (const m of messages) {
+    for (const [name, , bytes] of m.pieces) read[name].push(bytes);
+    eachPart(m, (name, part) => kept[name].push(part));
+  }
+  assert.ok(messages.some((m) => m.blobs) && messages.some((m) => !m.blobs));
+  for (const name of ['stdout', 'stderr']) {
+    const whole = Buffer.concat(sent[name]);
+    assert.ok(Buffer.concat(read[name]).equals(whole), `${name} read`);
+    assert.ok(Buffer.from(await new Blob(kept[name]).arrayBuffer()).equals(whole), `${name} kept`);
+  }
 });
