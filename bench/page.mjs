@@ -1,8 +1,10 @@
 // Times the page in headless Chromium against the native programs: the
-// first plot of a bare load, and runs whose output is large. Prints one
-// markdown table. Used by bench/web.sh.
+// first plot of a bare load, and runs whose output is large, each also in
+// the page built in BASELINE (if set), taking turns so that both see the
+// same load, and with the native run. Prints one markdown table. Used by bench/web.sh.
 //   node bench/page.mjs BIN_DIR   (RUNS: timed runs each, default 3;
-//                                  CHROMIUM: the browser)
+//                                  CHROMIUM: the browser; BASELINE: a
+//                                  folder like web/dist)
 import {spawnSync} from 'node:child_process';
 import {createRequire} from 'node:module';
 import {fileURLToPath} from 'node:url';
@@ -20,24 +22,22 @@ const secs = (ms) => (ms / 1000).toFixed(2);
 
 function nativeMs(line) {
   const [program, ...args] = line.split(' ');
-  const times = [];
-  for (let i = 0; i < RUNS; i++) {
-    const start = performance.now();
-    spawnSync(`${bin}/${program}`, args, {stdio: ['ignore', 'ignore', 'ignore']});
-    times.push(performance.now() - start);
-  }
-  return median(times);
+  const start = performance.now();
+  spawnSync(`${bin}/${program}`, args, {stdio: ['ignore', 'ignore', 'ignore']});
+  return performance.now() - start;
 }
 
-const server = await serve(`${top}web/dist`);
-const base = `http://127.0.0.1:${server.address().port}/index.html`;
+const servers = [await serve(`${top}web/dist`)];
+if (process.env.BASELINE) servers.push(await serve(process.env.BASELINE));
+const [base, baseline] = servers.map((s) => `http://127.0.0.1:${s.address().port}/index.html`);
 const browser = await chromium.launch({executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
                                        args: ['--no-sandbox']});
 const ended = (page, line) => page.waitForFunction((l) => document.getElementById('command').textContent === l &&
   document.getElementById('status').textContent !== '', line, {timeout: 600000});
 
-console.log('| workload | native (s) | page (s) | page/native |');
-console.log('|---|---:|---:|---:|');
+const row = (cells) => console.log(`| ${cells.join(' | ')} |`);
+row(['workload', 'native (s)', 'page (s)', 'page/native', ...(baseline ? ['baseline page (s)', 'baseline/native'] : [])]);
+row(['---', ...Array(baseline ? 5 : 3).fill('---:')]);
 const loads = [];
 for (let i = 0; i < RUNS; i++) {
   const page = await browser.newPage();
@@ -47,22 +47,31 @@ for (let i = 0; i < RUNS; i++) {
   loads.push(performance.now() - start);
   await page.close();
 }
-console.log(`| first plot of a bare load | - | ${secs(median(loads))} | - |`);
-const page = await browser.newPage();
-await page.goto(`${base}#tacticpool%20-steps%2010`);
-await ended(page, 'tacticpool -steps 10');
+row(['first plot of a bare load', '-', secs(median(loads)), '-', ...(baseline ? ['-', '-'] : [])]);
+const pages = [];
+for (const url of [base, baseline].filter(Boolean)) {
+  const page = await browser.newPage();
+  await page.goto(`${url}#tacticpool%20-steps%2010`);
+  await ended(page, 'tacticpool -steps 10');
+  pages.push(page);
+}
+async function timeRun(page, line) {
+  await page.evaluate(() => { location.hash = '#peakseek%20-gens%201'; });
+  await ended(page, 'peakseek -gens 1');
+  const start = performance.now();
+  await page.evaluate((l) => { location.hash = '#' + encodeURIComponent(l); }, line);
+  await ended(page, line);
+  return performance.now() - start;
+}
 for (const line of LARGE) {
-  const times = [];
+  const times = [[], ...pages.map(() => [])];
   for (let i = 0; i < RUNS; i++) {
-    await page.evaluate(() => { location.hash = '#peakseek%20-gens%201'; });
-    await ended(page, 'peakseek -gens 1');
-    const start = performance.now();
-    await page.evaluate((l) => { location.hash = '#' + encodeURIComponent(l); }, line);
-    await ended(page, line);
-    times.push(performance.now() - start);
+    times[0].push(nativeMs(line));
+    for (const [k, page] of pages.entries()) times[k + 1].push(await timeRun(page, line));
   }
-  const native = nativeMs(line), inPage = median(times);
-  console.log(`| ${line} | ${secs(native)} | ${secs(inPage)} | ${(inPage / native).toFixed(1)} |`);
+  const [native, inPage, inBaseline] = times.map(median);
+  row([line, secs(native), secs(inPage), (inPage / native).toFixed(1),
+       ...(baseline ? [secs(inBaseline), (inBaseline / native).toFixed(1)] : [])]);
 }
 await browser.close();
-server.close();
+for (const s of servers) s.close();

@@ -3,11 +3,15 @@
 # workloads of bench/run.sh, checks that both print the same bytes, and
 # prints one markdown table; then the page in headless Chromium (if
 # /usr/bin/chromium or $CHROMIUM is there): the first plot of a bare load and
-# runs with large output, against native (bench/page.mjs).
+# runs with large output, against native (bench/page.mjs), and against the
+# page of BASELINE_REV in the same run if one is named.
 #
-# Usage: bench/web.sh   (after web/build.sh)
+# Usage: bench/web.sh [BASELINE_REV]   (after web/build.sh)
+#   BASELINE_REV  a commit whose page (web/src) is timed beside this one,
+#                 with the same WebAssembly programs
 # Environment: RUNS (timed runs per command, default 5), BIN (the native
-#   programs, default: a Release build made in a scratch folder).
+#   programs, default: a Release build made in a scratch folder), PAGE_ONLY=1
+#   (the page's table only).
 # Needs: cmake, g++, node, hyperfine, python3.
 set -euo pipefail
 
@@ -16,6 +20,9 @@ RUNS=${RUNS:-5}
 die() { echo "bench: $*" >&2; exit 1; }
 command -v hyperfine >/dev/null || die "hyperfine is missing (apt-get install hyperfine)"
 [[ -f $top/web/dist/suite.mjs ]] || die "run web/build.sh first"
+baseline=${1:-}
+[[ -z $baseline ]] || git -C "$top" rev-parse --verify -q "$baseline^{commit}" >/dev/null ||
+  die "unknown baseline commit $baseline"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -35,7 +42,7 @@ timed() { # COMMAND...
   median "$scratch/t.json"
 }
 # The run alone, in one Node process: the module compiled once, then a
-# fresh instance per run, the output handed over as text, as the page's
+# fresh instance per run, the output handed over as bytes, as the page's
 # worker runs it.
 in_process() { # PROGRAM ARGS...
   node --input-type=module -e '
@@ -44,7 +51,7 @@ in_process() { # PROGRAM ARGS...
     const [program, ...args] = process.argv.slice(2);
     const files = Object.fromEntries(args.filter((a) => a.startsWith("/") && fs.existsSync(a))
                                          .map((a) => [a, fs.readFileSync(a)]));
-    const options = {files, collect: false, onStdout() {}, onStderr() {}};
+    const options = {files, collect: false, bytes: true, onStdout() {}, onStderr() {}};
     const times = [];
     for (let i = 0; i <= Number(process.env.RUNS); i++) {
       const start = performance.now();
@@ -56,8 +63,8 @@ in_process() { # PROGRAM ARGS...
 }
 
 identical=yes
-printf '| workload | native (s) | node (s) | node/native | in-process (s) | in-process/native | same output |\n'
-printf '|---|---:|---:|---:|---:|---:|---|\n'
+[[ ${PAGE_ONLY:-0} == 1 ]] && workloads=() ||
+  printf '| workload | native (s) | node (s) | node/native | in-process (s) | in-process/native | same output |\n|---|---:|---:|---:|---:|---:|---|\n'
 for w in "${workloads[@]}"; do
   start_workload "$w"
   same=yes
@@ -75,9 +82,17 @@ done
 echo
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'),"\
   "node $(node --version), $(emcc --version 2>/dev/null | head -n 1 | cut -d' ' -f1-10)"
-echo "Output identical to native on every workload: $identical"
+(( ${#workloads[@]} )) && echo "Output identical to native on every workload: $identical"
 if [[ -x ${CHROMIUM:-/usr/bin/chromium} ]]; then
+  base_dist=
+  if [[ -n $baseline ]]; then # this build's programs under the baseline's page
+    base_dist=$scratch/baseline-dist
+    cp -r "$top/web/dist" "$base_dist"
+    git -C "$top" archive "$baseline" web/src | tar -x -C "$scratch"
+    for f in "$top"/web/src/*; do rm -f "$base_dist/${f##*/}"; done
+    cp "$scratch"/web/src/* "$base_dist/"
+  fi
   echo
-  (cd "$top" && RUNS=$RUNS node bench/page.mjs "$BIN")
+  (cd "$top" && RUNS=$RUNS BASELINE=$base_dist node bench/page.mjs "$BIN")
 fi
 [[ $identical == yes ]]

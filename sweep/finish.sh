@@ -8,7 +8,7 @@ command_of_run="$bin/$program${args:+ $args} $option"
 read -r ended failed not_run < <(awk -v work="$work" -v keep="$keep" \
   -v header="$(printf '%s\t' "${option#-}" seed $(field "$program" measures) | sed 's/\t$//')" \
   -v values="${value_list[*]}" -v seeds="$seeds" -v command="$command_of_run" \
-  -f "$root/sweep/collect.awk" "$work/runs.txt")
+  -f "$root/sweep/collect.awk" "$work/runs.txt" $([ "$keep" = 0 ] || echo "$work/runs.txt"))
 
 # The failed runs: the first three with their command line, status and
 # first lines of error output.
@@ -39,15 +39,21 @@ fi
 # Complete: the picture and the record, then everything moved into place.
 echo "$ended runs in $out/table.txt"
 title="$program${args:+ $args}: $(field "$program" at) over $seeds seeds"
-if command -v gnuplot >/dev/null; then
+# A picture that cannot be drawn costs the sweep nothing else.
+draw() {
   if [ "$(field "$program" reads)" = line ]; then
-    gnuplot -c "$root/sweep/shares.gp" "$title" "$words ($option)" \
-      <"$work/table.txt" >"$work/sweep.png"
+    gnuplot -c "$root/sweep/shares.gp" "$title" "$words ($option)"
   else
-    gnuplot -c "$root/sweep/sweep.gp" "$title" "$words ($option)" "$(field "$program" ylabel)" \
-      <"$work/table.txt" >"$work/sweep.png"
+    gnuplot -c "$root/sweep/sweep.gp" "$title" "$words ($option)" "$(field "$program" ylabel)"
+  fi <"$work/table.txt" >"$work/sweep.png"
+}
+if command -v gnuplot >/dev/null; then
+  if draw; then
+    echo "picture in $out/sweep.png"
+  else
+    rm -f "$work/sweep.png"
+    echo "sweep: gnuplot failed: no picture" >&2
   fi
-  echo "picture in $out/sweep.png"
 else
   echo "gnuplot is not installed: no picture (Debian: apt-get install gnuplot-nox)"
 fi

@@ -19,7 +19,7 @@
 sweep_runs() {
   local tmp run seq value seed status host start end sums row failed=0
   tmp=$(mktemp -d) || return 1
-  host=$(hostname)
+  host=${HOSTNAME:-$(uname -n)}
   cd "$SWEEP_HOME" || return 1
   for run in ${1//,/ }; do
     IFS=: read -r seq value seed <<<"$run"

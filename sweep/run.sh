@@ -128,12 +128,15 @@ if [ "$option" = -seed ] || printf '%s\n' $args | grep -qx -- -seed; then
 fi
 entry=$(help_entry "$option")
 [ -n "$entry" ] || die "$program has no option $option (see $bin/$program -help)"
+kind=$(cut -f 2 <<<"$entry")
+[ "$kind" = number ] || die "$program's $option takes no number (it is a $kind option)"
 if [ -z "$values" ]; then
   [ "$option" = "$(field "$program" option)" ] ||
     die "$option has no default values: give them with -v"
   values=$(field "$program" values)
 fi
 read -ra value_list <<<"$values"
+[ ${#value_list[@]} -gt 0 ] || die "no values to sweep (-v)"
 for value in "${value_list[@]}"; do
   [[ $value =~ $number ]] || die "-v: \"$value\" is not a number"
 done
@@ -160,6 +163,8 @@ if [ $resume = 1 ]; then
     die "$work holds a sweep of another grid, which --resume leaves as it is:
 $(sed 's/^/  /' "$work/grid")"
   per_job=$(cat "$work/per_job")
+  # A record cut off in mid-line must not swallow the next one's first line.
+  [ -z "$(tail -c 1 "$work/runs.txt")" ] || echo >>"$work/runs.txt"
 else
   [ ! -e "$work" ] || echo "sweep: starting afresh; the unfinished sweep in $work is dropped"
   rm -rf "$work"

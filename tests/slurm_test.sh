@@ -47,10 +47,11 @@ munged --force --key-file="$dir/munge.key" --socket="$dir/munge.socket" \
 
 # Two free ports: the test may run beside another cluster.
 ports=$(comm -23 <(seq 20000 20999) <(ss -Htan 2>/dev/null | awk '{ sub(/.*:/, "", $4); print $4 }' | sort -u) |
-  shuf -n 2 --random-source=<(yes))
+  shuf -n 2)
 read -r ctld_port node_port <<<"$(tr '\n' ' ' <<<"$ports")"
 user=$(id -un)
-node=$(hostname -s)
+node=$(uname -n)
+node=${node%%.*}
 mkdir -p "$dir/state" "$dir/spool"
 cat > "$dir/slurm.conf" <<EOF
 ClusterName=sweeptest

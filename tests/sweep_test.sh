@@ -100,9 +100,11 @@ done <<'EOF'
 -v "0.01 abc -1"|"abc" is not a number
 -p orbitpin -o -gauss|not "orbitpin"
 -p peakseek -o -gens|-gens has no default values
+-v " "|no values to sweep
 -o -seed -v 1|-seed is the sweep's own
 -a "-gens 2 -seed 4"|-seed is the sweep's own
 -o -nosuchoption -v 1|tacticbreed has no option -nosuchoption
+-p jobmatch -o -specs -v 1|jobmatch's -specs takes no number
 -p peakseek -v 1 --resume|no unfinished sweep
 EOF
 "$src/sweep/run.sh" -v 0 -s 1 -b "$bin" -d /proc/sweep > "$out/log" 2>&1 &&
@@ -132,8 +134,7 @@ for _ in $(seq 100); do
   [ "$(grep -cs '^end' "$out/cut/partial/runs.txt")" -ge 2 ] 2>/dev/null && break
   sleep 0.1
 done
-kill -KILL -- -$sweep
-wait $sweep 2>/dev/null
+{ kill -KILL -- -$sweep; wait $sweep; } 2>/dev/null
 ended=$(grep -c '^end' "$out/cut/partial/runs.txt")
 [ "$ended" -lt 8 ] || fail "the sweep ended before it was killed; the resume test tests nothing"
 "$src/sweep/run.sh" "${grid[@]:0:6}" -s 5 -a "-gens 300" -n 1 -b "$bin" -d "$out/cut" --resume \

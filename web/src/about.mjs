@@ -34,11 +34,13 @@ export const ABOUT = {
       'experiments below.',
   },
   mapseries: {
-    formula: 'x(t+1) = f(x(t)):  log 4 r x (1 − x),  tent 2 r min(x, 1 − x),  ' +
+    formula: 'x(t+1) = f(x(t)):  logistic (-func log) 4 r x (1 − x),  tent 2 r min(x, 1 − x),  ' +
       'sin 0.5 + 0.5 sin(2π aux r x),  gauss r exp(−aux (x − 0.5)²)',
     text: 'One number, fed through the same map again and again. As r grows, the series goes from a ' +
       'fixed point to cycles of 2, 4, 8, … and into chaos, where the smallest change in x0 grows ' +
-      'until the series is another one.',
+      'until the series is another one. Here r runs from 0 to 1 for every map; textbooks write the ' +
+      'logistic map as μ x (1 − x), with μ = 4r from 0 to 4: r = 0.75 is their μ = 3, where the ' +
+      'period first doubles.',
   },
   orbitpin: {
     formula: 'x(t+1) = A − x(t)² + B x(t−1) + p(t),  p small, from the distance to the fixed point',

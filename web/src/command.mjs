@@ -2,7 +2,10 @@
 // the URL fragment holds it, the form shows it, and it is what a user can
 // copy into a shell. A bifurcation diagram is a loop over r:
 //   for r in $(seq FROM STEP TO); do mapseries ... -r $r; done
-// Also the shell words it is made of, and the values of r that seq gives.
+// Also the shell words it is made of, the values of r that seq gives, and
+// what the address's fragment asks for.
+
+export const BIFURCATION_LIMIT = 20000; // values of r in one diagram
 
 const LOOP = /^for r in \$\(seq (\S+) (\S+) (\S+)\); do (.*) -r \$r; done$/;
 
@@ -40,19 +43,51 @@ export function joinWords(words) {
   return words.map(quoteWord).join(' ');
 }
 
-// {program, args, sweep: null or {from, step, to}} from a command line.
-// Throws on unbalanced quotes.
+// {program, args, bifurcation: null or {from, step, to}} from a command
+// line. Throws on unbalanced quotes.
 export function parseCommand(line) {
   const loop = LOOP.exec(line.trim());
   const words = splitWords(loop ? loop[4] : line);
-  const sweep = loop ? {from: loop[1], step: loop[2], to: loop[3]} : null;
-  return {program: words[0] ?? '', args: words.slice(1), sweep};
+  const bifurcation = loop ? {from: loop[1], step: loop[2], to: loop[3]} : null;
+  return {program: words[0] ?? '', args: words.slice(1), bifurcation};
 }
 
-export function formatCommand({program, args, sweep}) {
+export function formatCommand({program, args, bifurcation}) {
   const line = joinWords([program, ...args]);
-  if (!sweep) return line;
-  return `for r in $(seq ${sweep.from} ${sweep.step} ${sweep.to}); do ${line} -r $r; done`;
+  if (!bifurcation) return line;
+  const {from, step, to} = bifurcation;
+  return `for r in $(seq ${from} ${step} ${to}); do ${line} -r $r; done`;
+}
+
+// What the fragment of the address asks for, with its line as typed:
+// {line, command, words} (words: the values of r of a bifurcation loop, or
+// null), {line, sweep} for a sweep/run.sh command line (read by
+// parseSweep), or {line, refusal}. programs: the programs there are.
+export function readFragment(raw, {programs, parseSweep}) {
+  let line = raw, command;
+  const refuse = (refusal) => ({line, refusal});
+  try {
+    line = decodeURIComponent(raw);
+  } catch {
+    return refuse('The address does not hold a command line: it has a % that is not an escape.');
+  }
+  const sweep = parseSweep(line);
+  if (sweep) return {line, sweep};
+  try {
+    command = parseCommand(line);
+  } catch (e) {
+    return refuse(e.message);
+  }
+  if (!command.program.trim()) return refuse('The command line in the address is empty.');
+  if (!programs.includes(command.program)) {
+    return refuse(`There is no program "${command.program}". The programs are: ${programs.join(', ')}.`);
+  }
+  if (command.bifurcation && command.program !== 'mapseries') {
+    return refuse('Only mapseries draws a bifurcation diagram: the other programs have no -r.');
+  }
+  if (!command.bifurcation) return {line, command, words: null};
+  const seq = seqWords(command.bifurcation, BIFURCATION_LIMIT);
+  return seq.error ? refuse(seq.error) : {line, command, words: seq.words};
 }
 
 // The values of the options as the program reads them, from its help screen
@@ -86,22 +121,22 @@ function places(text) {
 // The words seq writes for decimal FROM, STEP and TO: FROM + i * STEP while
 // not past TO, with as many decimals as FROM or STEP has; a negative step
 // counts down. {words}, or {error} for what the page refuses: a bound that
-// is not a plain decimal, a step of 0, a sweep whose step leads away from TO
+// is not a plain decimal, a step of 0, a loop whose step leads away from TO
 // and one of more than `limit` values.
 export function seqWords({from, step, to}, limit = Infinity) {
   const p = Math.max(places(from), places(step));
   const [a, s, b] = [from, step, to].map((t) => scaled(t, p));
   if (a === null || s === null || b === null || p > 20) {
-    return {error: 'A sweep needs plain decimal numbers (written with a point) for from, step and to.'};
+    return {error: 'A bifurcation diagram needs plain decimal numbers (written with a point) for from, step and to of r.'};
   }
-  if (s === 0n) return {error: 'The step of a sweep must not be 0.'};
+  if (s === 0n) return {error: 'The step of r must not be 0.'};
   if (s > 0n ? a > b : a < b) {
-    return {error: `The sweep from ${from} to ${to} is reversed: ` +
+    return {error: `The loop of r from ${from} to ${to} is reversed: ` +
                    `its step must be ${s > 0n ? 'negative' : 'positive'} to get there.`};
   }
   const count = (b - a) / s + 1n;
   if (limit !== Infinity && count > BigInt(limit)) {
-    return {error: `The sweep has ${count} values of r; the page runs at most ${limit} in one diagram.`};
+    return {error: `The bifurcation diagram has ${count} values of r; the page runs at most ${limit} in one diagram.`};
   }
   const words = [];
   for (let i = 0n, v = a; i < count; i++, v += s) {

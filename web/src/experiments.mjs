@@ -50,7 +50,9 @@ export const EXPERIMENTS = [
   {
     id: 'breed-noise', question: 'Do mistakes hurt the evolution of cooperation?',
     line: 'sweep/run.sh',
-    finding: 'A few help: the mean payoff is 3.77 at 1 % mistakes against 3.40 without; at 10 % it falls to 2.13.',
+    finding: 'Many do: the mean payoff falls from 3.77 a round at 1 % mistakes to 2.13 at 10 %, and every run at ' +
+      '10 % pays less than every run at 1 %. Whether a few help, ten seeds cannot tell: without mistakes eight ' +
+      'runs reach 4, but two stick at mutual defection (about 1), and those two alone pull the mean down to 3.40.',
     expect: [{kind: 'sweepMean', column: 'average', value: '0', above: 3.3, below: 3.5},
              {kind: 'sweepMean', column: 'average', value: '0.01', above: 3.7},
              {kind: 'sweepMean', column: 'average', value: '0.1', below: 2.2}],
@@ -70,8 +72,10 @@ export const EXPERIMENTS = [
   {
     id: 'peak-wide', question: 'Is a wide hump easy to climb?',
     line: 'peakseek -target 0.8',
-    finding: 'No: the hump is so wide (0.53 at x = 0, 1 at 0.8) that selection hardly tells the ' +
-      'individuals apart, and the best x is 0.56 after 50 generations.',
+    finding: 'It finds the top but cannot keep it: four times its best individual sits near x = 0.8 with a ' +
+      'value above 0.998 (x = 0.803 in generations 36 to 40), and each time later generations lose it. The ' +
+      'hump is so wide (0.53 at x = 0, 1 at 0.8) that selection hardly tells the individuals apart, and after ' +
+      '50 generations the best x is 0.56.',
     expect: [{kind: 'bestX', to: 0.8, beyond: 0.2}],
   },
   {
@@ -89,21 +93,23 @@ export const EXPERIMENTS = [
   {
     id: 'map-doubling', question: 'Where does the logistic map double its period?',
     line: 'for r in $(seq 0.7 0.002 0.9); do mapseries -skip 2000 -points 64 -r $r; done',
-    finding: 'Period 2 from r = 0.75, 4 from 0.862, 8 from 0.887, 16 near 0.892, then chaos: ' +
-      'the doublings come ever faster.',
+    finding: 'Period 2 from r = 0.75 (4r = 3), 4 from 0.862 (3.448), 8 from 0.887 (3.548), 16 near 0.892 ' +
+      '(3.568), then chaos: the doublings come ever faster.',
     expect: [{kind: 'periods', at: {'0.748': 1, '0.752': 2, '0.860': 2, '0.864': 4, '0.884': 4,
                                     '0.888': 8, '0.892': 16, '0.900': 0}}],
   },
   {
     id: 'map-window', question: 'Is there order inside the chaos?',
     line: 'mapseries -r 0.96 -skip 1000 -points 30',
-    finding: 'Yes: at r = 0.96 the logistic map settles on a cycle of period 3.',
+    finding: 'Yes: at r = 0.96 (4r = 3.84) the logistic map settles on a cycle of period 3.',
     expect: [{kind: 'period', period: 3}],
   },
   {
     id: 'map-tent', question: 'Does the chaotic tent map at r = 1 ever settle?',
     line: 'mapseries -func tent -r 1 -points 60',
-    finding: 'In binary numbers, yes: each step shifts out one bit, and from step 57 the series is exactly 0.',
+    finding: 'On a computer, yes; in the mathematics, no. The computer holds x0 = 0.123456 as a binary ' +
+      'fraction of 53 digits, each step shifts one digit out, and from step 57 the series is exactly 0. ' +
+      'Exactly, x0 is 1929/15625, whose series never reaches 0: it cycles for ever through 6,250 fractions.',
     expect: [{kind: 'settles', from: 57, value: '0.000000'}],
   },
   {

@@ -3,10 +3,11 @@
 // read back into arguments.
 import {optionValues} from './command.mjs';
 
-const SWEEP_DEFAULT = {from: '0.7', step: '0.001', to: '1'};
+// The form's bifurcation section has the ids sweep-*, as it always had.
+const BIFURCATION_DEFAULT = {from: '0.7', step: '0.001', to: '1'};
 // A diagram needs the transient left out and enough points per r: what
-// ticking the sweep sets where -skip and -points are at their defaults.
-const SWEEP_SETTINGS = {'-skip': '300', '-points': '80'};
+// ticking the diagram sets where -skip and -points are at their defaults.
+const BIFURCATION_SETTINGS = {'-skip': '300', '-points': '80'};
 const $ = (id) => document.getElementById(id);
 
 function optionRow(option) {
@@ -40,7 +41,8 @@ function optionRow(option) {
   return row;
 }
 
-// The rows of a program's options; a map series also gets the sweep of r.
+// The rows of a program's options; a map series also gets the bifurcation
+// diagram's loop over r.
 export function buildForm(screen, isMap) {
   const form = $('options');
   form.replaceChildren(...screen.options.map(optionRow));
@@ -48,7 +50,7 @@ export function buildForm(screen, isMap) {
   form.dataset.program = screen.program;
   $('sweep-on').onchange = () => {
     if (!$('sweep-on').checked) return;
-    for (const [name, value] of Object.entries(SWEEP_SETTINGS)) {
+    for (const [name, value] of Object.entries(BIFURCATION_SETTINGS)) {
       const input = $(`opt${name}`);
       const option = screen.options.find((o) => o.name === name);
       if (input && option && (input.value === '' || input.value === option.value)) input.value = value;
@@ -58,24 +60,24 @@ export function buildForm(screen, isMap) {
 
 // Shows the values that args give, as the program would read them: the last
 // value of an option counts and a switch flips each time it is named.
-export function fillForm(screen, args, sweep) {
+export function fillForm(screen, args, bifurcation) {
   const values = optionValues(screen, args);
   for (const o of screen.options) {
     const input = $(`opt${o.name}`);
     if (o.kind === 'switch') input.checked = values[o.name] === 'ON';
     else input.value = values[o.name];
   }
-  const s = sweep ?? SWEEP_DEFAULT;
-  $('sweep-on').checked = Boolean(sweep);
-  for (const k of ['from', 'step', 'to']) $(`sweep-${k}`).value = s[k];
-  if (!$('sweep').hidden) $('opt-r').disabled = Boolean(sweep);
+  const loop = bifurcation ?? BIFURCATION_DEFAULT;
+  $('sweep-on').checked = Boolean(bifurcation);
+  for (const k of ['from', 'step', 'to']) $(`sweep-${k}`).value = loop[k];
+  if (!$('sweep').hidden) $('opt-r').disabled = Boolean(bifurcation);
 }
 
 // The arguments the form stands for: the options whose values differ from
 // the defaults, in the table's order (an empty field means the default), and
-// the sweep of r, which then sets r itself.
+// the bifurcation loop over r, which then sets r itself.
 export function formCommand(screen) {
-  const sweep = !$('sweep').hidden && $('sweep-on').checked
+  const bifurcation = !$('sweep').hidden && $('sweep-on').checked
     ? {from: $('sweep-from').value, step: $('sweep-step').value, to: $('sweep-to').value}
     : null;
   const args = [];
@@ -83,9 +85,9 @@ export function formCommand(screen) {
     const input = $(`opt${o.name}`);
     if (o.kind === 'switch') {
       if (input.checked !== (o.value === 'ON')) args.push(o.name);
-    } else if (input.value !== '' && input.value !== o.value && !(sweep && o.name === '-r')) {
+    } else if (input.value !== '' && input.value !== o.value && !(bifurcation && o.name === '-r')) {
       args.push(o.name, input.value);
     }
   }
-  return {args, sweep};
+  return {args, bifurcation};
 }

@@ -7,9 +7,19 @@
 // readGaStats(text) -> {names, rows}; lastGaStats(text) -> {name: value} of
 // the last block, or null without one; gaStatsText(text, last) -> what
 // `awk [-v last=1] -f demo/gastats.awk` prints.
+//
+// The page's readers share the rule: blockPair(line) splits a block's line
+// into its key and value (columns.mjs), statColumn(key) names the column a
+// key goes to (the curves pick the average and the best by it).
+
+// A block's "key = value" line as [key, value], or null for another line.
+export function blockPair(line) {
+  if (!line.includes(' = ')) return null;
+  return [line.replace(/ *= .*/, ''), line.replace(/^[^=]*= */, '')];
+}
 
 // The column of a block's key; the keys differ from program to program.
-function column(key) {
+export function statColumn(key) {
   if (key === 'time') return 'generation';
   if (/^average (value|score)$/.test(key)) return 'average';
   if (/^best (value|score|average score)$/.test(key)) return 'best';
@@ -18,10 +28,8 @@ function column(key) {
 }
 
 // A block's line as [name, value] pairs: "best (x, y)" holds two.
-function fields(line) {
-  const key = line.replace(/ *= .*/, '');
-  const value = line.replace(/^[^=]*= */, '');
-  if (key !== 'best (x, y)') return [[column(key), value.replace(/"/g, '')]];
+function fields([key, value]) {
+  if (key !== 'best (x, y)') return [[statColumn(key), value.replace(/"/g, '')]];
   const [x, y] = value.replace(/[()]/g, '').split(/, */);
   return [['best_x', x], ['best_y', y ?? '']];
 }
@@ -39,11 +47,12 @@ export function readGaStats(text) {
     block = null;
   };
   for (const line of text.split('\n')) {
+    const pair = block && blockPair(line);
     if (line === '---') {
       flush();
       block = new Map();
-    } else if (block && line.includes(' = ')) {
-      for (const [name, value] of fields(line)) block.set(name, value);
+    } else if (pair) {
+      for (const [name, value] of fields(pair)) block.set(name, value);
     } else {
       flush();
     }

@@ -17,7 +17,7 @@ export function showAbout(program) {
 
 export function listExperiments(element) {
   const list = document.createElement('ol');
-  for (const e of EXPERIMENTS) {
+  const links = EXPERIMENTS.map((e) => {
     const item = document.createElement('li');
     item.dataset.experiment = e.id;
     const link = Object.assign(document.createElement('a'), {href: experimentLink(e), textContent: e.question});
@@ -25,6 +25,26 @@ export function listExperiments(element) {
     const line = Object.assign(document.createElement('code'), {textContent: e.line});
     item.append(link, ' ', line, finding);
     list.append(item);
-  }
+    return [e.line, link];
+  });
   element.append(list);
+  // The experiment whose command line the page runs is marked, so that it
+  // stands out and a print of the run carries its finding.
+  const mark = () => {
+    const shown = commandOfAddress();
+    for (const [line, link] of links) {
+      if (line === shown) link.setAttribute('aria-current', 'true');
+      else link.removeAttribute('aria-current');
+    }
+  };
+  addEventListener('hashchange', mark);
+  mark();
+}
+
+function commandOfAddress() {
+  try {
+    return decodeURIComponent(location.hash.slice(1));
+  } catch {
+    return null; // not an escape: no experiment's
+  }
 }

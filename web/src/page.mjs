@@ -1,155 +1,185 @@
 // The page: wires the program picker, the form built from each program's
-// help screen, the runs in a worker, the views and the outputs together. The
-// URL fragment holds the command line; every run starts from it. This
-// thread only draws: workers run the program and read its output, and send
-// what is shown (worker.mjs).
+// help screen, the runs, the views and the outputs together. The URL
+// fragment holds the command line; every run starts from it. This thread
+// only draws: a pool of workers runs the programs and one reads their
+// output (pool.mjs, worker.mjs, messages.mjs).
+//
+// Every run goes one way, whether a single program, a bifurcation loop over
+// r or a sweep/run.sh grid: its jobs go to the pool, their bytes to the
+// reader, the reader's snapshots to the views (views.mjs), and Stop ends
+// them all in one place (stop).
 import {PROGRAMS} from './suite.mjs';
 import {parseHelp} from './help.mjs';
-import {parseCommand, formatCommand, seqWords, optionValues} from './command.mjs';
-import {viewsFor, describeRun} from './views.mjs';
-import {chart, setData, fitWidth} from './plots.mjs';
+import {formatCommand, optionValues, readFragment} from './command.mjs';
+import {describeRun} from './views.mjs';
+import {views} from './drawings.mjs';
 import {buildForm, fillForm, formCommand} from './form.mjs';
-import {parseSweep} from './sweep.mjs';
-import {GRID_VIEW, buildGrid, fillGrid, gridLine, wireGrid, checkGrid, startGrid} from './gridpage.mjs';
+import {parseSweep, sweepRuns} from './sweep.mjs';
+import {buildSweepForm, fillSweepForm, sweepLine, wireSweepForm, checkSweep} from './sweepform.mjs';
 import {showAbout, listExperiments} from './lessons.mjs';
-
-const SWEEP_LIMIT = 20000; // runs in one diagram
-const SETTLE = 600; // ms a choice made with the keyboard must rest before it runs
-const DRAW_EVERY = 200; // ms between redraws while a run goes on
+import {showExperiment, offerFinding, bringToExperiment, wireExperiments} from './experiment.mjs';
+import {MSG, SHOWN} from './messages.mjs';
+import {newPool} from './pool.mjs';
+import {offerSweepRecord} from './sweepdownloads.mjs';
+import {TIMING, newThrottle, newSettler} from './timing.mjs';
+import {splitFragment, joinFragment, withKept} from './compare.mjs';
+import {embedded, wireEmbed, tellParent, wireDownloads} from './embed.mjs';
+import {showKept, labelKept, keepable, keptRun, restoreKept} from './kept.mjs';
+import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
+        failureMessage} from './show.mjs';
+import {showReadNotices} from './readnotice.mjs';
+import {addFigureExports} from './figure.mjs';
+import {aboutRun, offerDataExports, dropDataExports} from './exportdata.mjs';
+import {fileStem} from './exports.mjs';
 
 const $ = (id) => document.getElementById(id);
-const screens = {}; // program -> parsed help screen
-const modules = {}; // program -> compiled WebAssembly module, for new workers
-const helpWaits = {}; // program -> Promise of its screen
-let helper = null; // the worker that reads help screens
-let workers = null; // {runner, reader}: run and read a run; ended only to stop one
-let current = null; // the run on the page
-let runsStarted = 0;
 
-const newWorker = () => new Worker(new URL('./worker.mjs', import.meta.url), {type: 'module'});
+// The page's one state.
+const state = {
+  pool: newPool(),
+  screens: {}, // program -> parsed help screen
+  helpWaits: {}, // program -> Promise of its screen
+  run: null, // the run on the page (start)
+  runsStarted: 0,
+  arrived: 0, // the fragment being read; an older one that was waiting gives way
+  plotWidth: 0,
+  toExperiment: false, // an experiment was chosen from the list: its run is brought into view
+  kept: [], // runs kept to compare with (kept.mjs), as the address lists them
+  keptViews: [], // their drawings
+};
+
+const TITLE = document.title;
+
+const keptLines = () => state.kept.map((k) => k.line);
 
 function setFragment(command) {
-  const hash = '#' + encodeURIComponent(formatCommand(command));
+  const hash = '#' + joinFragment(formatCommand(command), keptLines());
   if (location.hash !== hash) location.hash = hash;
 }
 
-// ---------------------------------------------------------------------------
-// Help screens. The first is read by the runner that will run the program,
-// which then has it compiled; the others by a worker of their own, after
-// the first run, so as not to slow it.
-
+// A program's help screen, read once by a runner of the pool, which then
+// keeps the program compiled for the runs.
 function screenOf(program) {
-  if (!helpWaits[program]) {
-    helper ??= listen(newWorker());
-    helpWaits[program] = new Promise((resolve, reject) => {
-      helper.waits[program] = {resolve, reject};
-    });
-    helper.postMessage({type: 'help', id: program, program});
+  state.helpWaits[program] ??= askHelp(program);
+  return state.helpWaits[program];
+}
+
+async function askHelp(program) {
+  try {
+    const reply = await state.pool.submit({tag: 'help', urgent: true, message: {type: MSG.HELP, program}});
+    if (reply.type !== MSG.HELPED) throw new Error(reply.error);
+    return (state.screens[program] = parseHelp(reply.text));
+  } catch (e) {
+    delete state.helpWaits[program];
+    throw e;
   }
-  return helpWaits[program];
 }
 
-function listen(w) {
-  w.waits = {};
-  w.onmessage = ({data}) => {
-    const wait = w.waits[data.id];
-    if (!wait) return;
-    if (data.type === 'crash') {
-      delete helpWaits[data.id];
-      return wait.reject(new Error(data.message));
-    }
-    modules[data.program] = data.module;
-    screens[data.program] = parseHelp(data.text);
-    wait.resolve(screens[data.program]);
+// The other programs' screens, once a run has ended, so as not to slow it;
+// one at a time, since each compiles its program, and a run may follow.
+async function readOtherScreens() {
+  for (const program of PROGRAMS) await screenOf(program).catch(() => {});
+}
+
+// ---------------------------------------------------------------------------
+// A run: {line, command, words, sweep}; words: a bifurcation loop's values
+// of r, sweep: a sweep/run.sh grid (sweep.mjs).
+
+function jobsOf({command: {program, args}, words, sweep}) {
+  if (sweep) return sweepRuns(sweep).map((point, index) => ({index, program, args: point.args}));
+  if (words) return words.map((r, index) => ({index, program, args: [...args, '-r', r]}));
+  return [{index: 0, program, args}];
+}
+
+function makeView(v, run, about) {
+  const box = document.createElement('figure');
+  box.dataset.view = v.name;
+  const inner = document.createElement('div');
+  const caption = Object.assign(document.createElement('figcaption'), {className: 'alt'});
+  box.append(inner, caption);
+  $('plot').append(box);
+  const made = {...v, view: v.drawing.make(inner, run, setFragment), caption};
+  addFigureExports(box, made, about);
+  return made;
+}
+
+function start(plan) {
+  supersede();
+  clearOutputs();
+  showCommand(plan.line);
+  const {command, words = null, sweep = null} = plan;
+  const screen = state.screens[command.program];
+  const values = optionValues(screen, command.args);
+  const run = describeRun(command, {values, words, sweep, screen});
+  showReadNotices(screen, command.args);
+  dropDataExports();
+  const about = aboutRun(command, run);
+  const named = {program: command.program, line: plan.line, stem: fileStem(about)};
+  const r = state.run = {
+    id: ++state.runsStarted, plan, command, run, views: views(run).map((v) => makeView(v, run, named)),
+    about, stem: named.stem, started: new Date().toISOString(),
+    running: true, ended: 0, status: null, data: null, shown: {},
+    chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
   };
-  return w;
+  r.redraw = newThrottle(TIMING.draw, () => requestAnimationFrame(() => r.running && show(r, false)));
+  r.describer = newThrottle(TIMING.describe, () => r.running && describe(r));
+  labelKept(state.kept, r);
+  $('keep').disabled = true;
+  $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
+  const reader = state.pool.reader();
+  reader.onmessage = ({data}) => receive(r, data);
+  reader.onerror = (e) => receive(r, {id: r.id, type: MSG.CRASH, message: e.message || 'the worker did not start'});
+  reader.postMessage({type: MSG.READ, id: r.id, command: {program: command.program, args: command.args},
+                      values, words, sweep, screen});
+  for (const job of jobsOf(plan)) submit(r, reader, job);
+  document.body.classList.add('running');
+  document.body.dataset.state = 'running';
+  document.title = `${plan.line} – ${TITLE}`;
+  showProgress(r);
+  if (state.toExperiment) bringToExperiment();
+  state.toExperiment = false;
 }
 
-// The first pair was started by index.html, before the modules had come.
-function newWorkers() {
-  const [runner, reader] = window.earlyWorkers ?? [newWorker(), newWorker()];
-  window.earlyWorkers = null;
-  return {runner, reader};
-}
-
-function readOtherScreens() {
-  if (helper === workers?.runner) helper = null;
-  Promise.all(PROGRAMS.map(screenOf)).then(() => {
-    helper?.terminate();
-    helper = null;
+// One job of a run: its bytes go straight to the reader, through a port
+// made as the job starts.
+function submit(r, reader, job) {
+  const prepare = () => {
+    const {port1, port2} = new MessageChannel();
+    reader.postMessage({type: MSG.SOURCE, id: r.id, port: port1}, [port1]);
+    return {message: {type: MSG.RUN, job, port: port2}, transfer: [port2]};
+  };
+  state.pool.submit({tag: r.id, prepare}).then((reply) => {
+    // A runner that died could not say so to the reader.
+    if (reply.died) reader.postMessage({type: MSG.ENDED, id: r.id, index: job.index, status: null, error: reply.error});
   }, () => {});
 }
 
-// ---------------------------------------------------------------------------
-// A run
-
-function start(command, words = null) {
-  halt();
-  clearOutputs();
-  showCommand(formatCommand(command));
-  const screen = screens[command.program];
-  const values = optionValues(screen, command.args);
-  const run = describeRun(command, {values, words, screen});
-  const element = $('plot');
-  const ui = {chart, setData, fitWidth, go: setFragment};
-  const views = viewsFor(run).map((record) => {
-    const box = document.createElement('figure');
-    box.dataset.view = record.name;
-    const inner = document.createElement('div');
-    const caption = document.createElement('figcaption');
-    caption.className = 'alt';
-    box.append(inner, caption);
-    element.append(box);
-    const view = record.make(inner, run, ui);
-    return {record, view, caption};
-  });
-  current = {
-    command, run, views, id: ++runsStarted, running: true, ended: 0, status: null,
-    chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
-    data: null, shown: {}, drawing: false, drawn: 0, described: 0,
-    counter: views.findIndex((v) => v.record.progress),
-  };
-  $('sine-note').hidden = !(command.program === 'mapseries' && values['-func'] === 'sin');
-  workers ??= newWorkers();
-  const r = current;
-  const crashed = (e) => receive(r, {id: r.id, type: 'crash', message: e.message || 'the worker did not start'});
-  const {port1, port2} = new MessageChannel();
-  workers.reader.onmessage = (e) => receive(r, e.data);
-  workers.reader.onerror = crashed;
-  workers.runner.onerror = crashed;
-  workers.reader.postMessage({type: 'read', port: port1, id: r.id, command, values, words, screen}, [port1]);
-  workers.runner.postMessage({type: 'run', port: port2, command, words, modules: {...modules}}, [port2]);
-  document.body.classList.add('running');
-  showProgress(r);
-}
-
-// Cuts off the run still going, if any, by ending its workers.
-function halt() {
-  if (!current?.running) return false;
-  current.running = false;
+// The one way a run is cut off: its jobs dropped, its runners and reader
+// ended. False when no run was going.
+function stop() {
+  const r = state.run;
+  if (!r?.running) return false;
+  r.running = false;
+  r.redraw.cancel();
+  r.describer.cancel();
+  state.pool.stop(r.id);
+  state.pool.endReader();
   document.body.classList.remove('running');
-  if (current.stop) {
-    current.stop(); // a sweep's workers
-    return true;
-  }
-  if (helper === workers.runner) { // its screens are asked again
-    for (const program of Object.keys(helper.waits)) if (!screens[program]) delete helpWaits[program];
-    helper = null;
-  }
-  workers.runner.terminate();
-  workers.reader.terminate();
-  workers = null;
   return true;
 }
 
+// A run cut off by the next one: an embedding page still hears how it
+// ended.
+function supersede() {
+  const r = state.run;
+  if (stop()) tellParent(state.pool, {command: r.plan.line, status: 'stopped', stdout: r.chunks.stdout});
+}
+
 function receive(r, message) {
-  if (r !== current || r.id !== message.id || !r.running) return;
-  if (message.type === 'end' && message.status === null) {
-    message = {type: 'crash', message: 'the program ended without an exit status'};
-  }
-  if (message.type === 'crash') { // fresh workers for the next run
+  if (r !== state.run || r.id !== message.id || !r.running) return;
+  if (message.type === MSG.CRASH) {
     r.crash = `The run ended abnormally: ${message.message}`;
-    halt();
+    stop();
     return finish(r, 'crashed');
   }
   for (const name of ['stdout', 'stderr']) {
@@ -163,32 +193,58 @@ function receive(r, message) {
   r.data = message.views;
   r.ended = message.ended;
   r.status = message.status;
-  if (message.type === 'end') return finish(r, String(message.status));
-  if (!r.drawing) { // at most every DRAW_EVERY ms, at a frame
-    r.drawing = true;
-    setTimeout(() => requestAnimationFrame(() => {
-      r.drawing = false;
-      if (r.running) show(r, false);
-    }), Math.max(0, r.drawn + DRAW_EVERY - performance.now()));
+  if (message.type === MSG.END) return finish(r, String(message.status));
+  r.redraw.request();
+}
+
+// A view whose data makes the run's output (a sweep's table) replaces what
+// the programs printed; its status is the run's, unless the run was cut off.
+function takeOutput(r, status) {
+  const i = r.views.findIndex((v) => v.drawing.output);
+  if (i < 0 || !r.data) return status;
+  const made = r.views[i].drawing.output(r.data[i], r.run);
+  for (const name of ['stdout', 'stderr']) {
+    const blob = new Blob([made[name]]);
+    r.chunks[name] = made[name] ? [blob] : [];
+    r.size[name] = blob.size;
+    r.head[name] = made[name].slice(0, SHOWN);
   }
+  return status === 'stopped' || status === 'crashed' ? status : String(made.status);
 }
 
 // Ends a run on the page with what it has: the last message is the last
 // complete state, whether the run ended or was stopped.
-function finish(r, status) {
+function finish(r, ended) {
   r.running = false;
+  // What is left of a loop that ended at a failed run. (After a whole run
+  // the runners may not have said so yet: they are kept.)
+  if (r.run.words && ended !== '0') state.pool.stop(r.id);
   document.body.classList.remove('running');
+  const status = takeOutput(r, ended);
   show(r, true);
   $('status').textContent = status;
+  document.body.dataset.state = 'ended';
   document.body.classList.toggle('failed', status !== '0');
   $('stopped-note').hidden = status !== 'stopped';
   setDownloads(r);
-  if (!helper || helper === workers?.runner) readOtherScreens();
+  offerSweepRecord(state.pool, r);
+  offerDataExports(r, status);
+  $('keep').disabled = !keepable(r, status, state.kept);
+  r.plan.after?.(r, status);
+  tellParent(state.pool, {command: r.plan.line, status, stdout: r.chunks.stdout});
+  readOtherScreens();
+  offerFinding();
   if (status === 'crashed') return alertText(r.crash);
   if (status === 'stopped') return announce('The run was stopped.');
   if (status === '0') return announce('The run ended with exit status 0.');
+  // Asked for, the help screen is an answer, not a failure.
+  if (r.command.args.includes('-help') && /^Usage: /.test(r.head.stderr)) {
+    document.body.classList.remove('failed');
+    return announce(`The program printed its help screen, as asked (exit status ${status}).`);
+  }
   // A run refused before its first row has no progress to speak of.
-  if (!r.ended || r.counter < 0 || !r.data?.[r.counter]?.rows) $('progress-text').textContent = '';
+  const counter = r.views.findIndex((v) => v.progress);
+  if (!r.ended || counter < 0 || !r.data?.[counter]?.rows) $('progress-text').textContent = '';
   const said = /^Usage: /.test(r.head.stderr)
     ? `The program printed its help screen (exit status ${status}).`
     : `The run failed with exit status ${status}.`;
@@ -196,205 +252,146 @@ function finish(r, status) {
   announce(said);
 }
 
-// The program's message, without the help screen that may follow it.
-function failureMessage(stderr) {
-  const usage = stderr.search(/^Usage: /m);
-  const text = (usage >= 0 ? stderr.slice(0, usage) : stderr).trim();
-  return text.split('\n').slice(0, 6).join('\n');
-}
-
-// ---------------------------------------------------------------------------
-// Showing it
-
-// The command line, broken between its words only (never after a dash).
-function showCommand(line) {
-  const words = line.split(' ').map((w) => Object.assign(document.createElement('span'), {textContent: w}));
-  $('command').replaceChildren(...words.flatMap((w, i) => (i ? [' ', w] : [w])));
-}
-
-// A refusal or failure: said at once by the alert, and seen.
-function alertText(text, detail = '') {
-  $('alert').hidden = false; // shown first: a reader announces what then comes into it
-  $('alert-detail').hidden = !detail;
-  $('alert-text').textContent = text;
-  $('alert-detail').textContent = detail;
-}
-
-function announce(text) {
-  $('announce').textContent = text;
-}
-
-function refuse(text) {
-  halt();
-  current = null;
-  clearOutputs();
-  $('status').textContent = '';
-  document.body.classList.add('failed');
-  alertText(text);
-  announce(text);
-}
-
-function clearOutputs() {
-  for (const id of ['stdout', 'stderr', 'status', 'progress-text', 'announce']) $(id).textContent = '';
-  $('plot').replaceChildren();
-  for (const id of ['stdout-note', 'stderr', 'sine-note', 'alert', 'stopped-note']) $(id).hidden = true;
-  document.body.classList.remove('failed');
-  for (const id of ['download-stdout', 'download-stderr']) {
-    const a = $(id);
-    if (a.href) URL.revokeObjectURL(a.href);
-    a.removeAttribute('href');
-    a.hidden = true;
-  }
-}
-
-function showText(r) {
-  for (const name of ['stdout', 'stderr']) {
-    const text = r.head[name];
-    if (r.shown[name] === text) continue;
-    r.shown[name] = text;
-    $(name).textContent = text;
-    if (name === 'stderr') $('stderr').hidden = !text;
-  }
-  $('stdout-note').hidden = !(r.size.stdout > r.head.stdout.length);
-}
-
-function showProgress(r) {
-  const {run} = r;
-  const done = run.sweep ? r.ended : r.data?.[r.counter]?.rows ?? 0;
-  const noun = r.counter >= 0 ? r.views[r.counter].record.progress.noun : 'row';
-  const bar = $('progress');
-  if (run.expected > 0) {
-    bar.max = run.expected;
-    bar.value = Math.min(done, run.expected);
-  } else {
-    bar.removeAttribute('value');
-  }
-  $('progress-text').textContent = run.expected > 0 ? `${noun} ${done} of ${run.expected}` : `${done} ${noun}s`;
-}
-
-// Draws the latest snapshots; the text alternatives follow at most once a
-// second while the run goes on.
+// Draws the latest snapshots; the text alternatives follow at most every
+// TIMING.describe ms while the run goes on.
 function show(r, final) {
-  r.drawn = performance.now();
   showText(r);
   showProgress(r);
   if (!r.data) return;
-  const now = performance.now();
-  const describe = final || now - r.described > 1000;
-  if (describe) r.described = now;
-  for (const [i, {record, view, caption}] of r.views.entries()) {
+  for (const [i, {drawing, view, caption}] of r.views.entries()) {
     caption.parentNode.hidden = r.data[i].rows === 0; // nothing to see yet
-    record.draw(view, r.data[i], r.run);
-    if (describe) caption.textContent = record.describe(r.data[i], r.run);
+    drawing.draw(view, r.data[i], r.run);
+  }
+  if (!final) return r.describer.request();
+  r.describer.cancel();
+  describe(r);
+}
+
+function describe(r) {
+  for (const [i, {drawing, view, caption}] of r.views.entries()) {
+    caption.textContent = drawing.describe(r.data[i], r.run, view);
   }
 }
 
-function setDownloads(r) {
-  const {program} = r.command;
-  for (const name of ['stdout', 'stderr']) {
-    const a = $(`download-${name}`);
-    a.hidden = !r.size[name];
-    if (!r.size[name]) continue;
-    a.href = URL.createObjectURL(new Blob(r.chunks[name], {type: 'text/plain'}));
-    // A sweep's table is named as sweep/run.sh names it.
-    a.download = `${r.grid ? 'table' : program}${name === 'stderr' ? '-stderr' : ''}.txt`;
-  }
+function refuse(text) {
+  supersede();
+  state.run = null;
+  clearOutputs();
+  labelKept(state.kept, null);
+  $('keep').disabled = true;
+  dropDataExports();
+  showReadNotices(null, []);
+  $('status').textContent = '';
+  document.body.classList.add('failed');
+  document.body.dataset.state = 'refused';
+  alertText(text);
+  announce(text);
+  tellParent(state.pool, {command: $('command').textContent, status: 'refused', message: text});
 }
 
 // ---------------------------------------------------------------------------
-// Wiring
-
-let arrived = 0; // the fragment being read; an older one that was waiting gives way
+// Wiring. body's data-state says where the page is: 'loading' a command
+// line, its run 'running', 'ended' (its status shown) or 'refused'.
 
 async function fromFragment() {
-  const turn = ++arrived;
+  document.body.dataset.state = 'loading';
+  const turn = ++state.arrived;
   const raw = location.hash.slice(1);
   if (!raw) {
     // The bare page opens with the first program, without a history entry.
     history.replaceState(null, '', '#' + encodeURIComponent(PROGRAMS[0]));
     return fromFragment();
   }
-  const read = readFragment(raw);
-  if (read.refusal) {
-    showCommand(read.line);
-    return refuseWithForm(read.refusal);
-  }
-  if (read.grid) {
-    showCommand(read.line);
-    return fromGrid(read.grid, turn);
-  }
-  const {command, words} = read;
-  await screenOf(command.program); // the command shows once its run starts
-  if (turn !== arrived) return;
-  showProgram(command.program);
-  fillForm(screens[command.program], command.args, command.sweep);
-  fillGrid(null, command.program);
-  start(command, words);
-}
-
-// A sweep/run.sh command line: its grid of runs spread over workers, shown
-// as one run whose output is the table.
-async function fromGrid(grid, turn) {
-  if (grid.error) return refuseWithForm(checkGrid(grid, null));
-  const screen = await screenOf(grid.program);
-  if (turn !== arrived) return;
-  const refusal = checkGrid(grid, screen);
-  if (refusal) return refuseWithForm(refusal);
-  showProgram(grid.program);
-  fillForm(screen, grid.args, null);
-  fillGrid(grid, grid.program);
-  halt();
+  const {current, kept} = splitFragment(raw);
+  if (embedded()) kept.length = 0; // an embedded page shows one picture
+  if (!await restoreKept(state, kept, keeping(turn))) return;
+  const read = readFragment(current, {programs: PROGRAMS, parseSweep});
+  // The address lists the runs kept, as they are now.
+  const whole = '#' + withKept(current, keptLines());
+  if (location.hash !== whole) history.replaceState(null, '', whole);
+  // The run on the page gives way at once, while a help screen may still
+  // have to be read for the one asked for.
+  supersede();
   clearOutputs();
-  const box = document.createElement('figure');
-  box.dataset.view = GRID_VIEW.name;
-  const inner = document.createElement('div');
-  const caption = Object.assign(document.createElement('figcaption'), {className: 'alt'});
-  box.append(inner, caption);
-  $('plot').append(box);
-  const r = current = {
-    command: {program: grid.program, args: grid.args, sweep: null}, grid, screen, id: ++runsStarted,
-    views: [{record: GRID_VIEW, view: GRID_VIEW.make(inner), caption}], counter: 0, running: true, ended: 0,
-    chunks: {stdout: [], stderr: []}, size: {stdout: 0, stderr: 0}, head: {stdout: '', stderr: ''},
-    data: null, shown: {}, described: 0,
-  };
-  r.stop = startGrid(grid, r, {
-    module: modules[grid.program],
-    update: () => r === current && r.running && show(r, false),
-    done: (status) => r === current && r.running && finish(r, status),
-  });
-  r.run = {program: grid.program, sweep: grid, expected: r.expected};
-  document.body.classList.add('running');
-  showProgress(r);
-  readOtherScreens();
+  showCommand(read.command ? formatCommand(read.command) : read.line);
+  showExperiment(read.line);
+  if (read.refusal) return refuseWithForm(read.refusal);
+  if (read.sweep) return fromSweep(read, turn);
+  const {command, words} = read;
+  const screen = await screenOf(command.program);
+  if (turn !== state.arrived) return;
+  showProgram(command.program);
+  fillForm(screen, command.args, command.bifurcation);
+  fillSweepForm(null, command.program);
+  start({line: formatCommand(command), command, words});
 }
 
-// {command, words} from the address's fragment, {line, grid} for a
-// sweep/run.sh command line, or {line, refusal}.
-function readFragment(raw) {
-  let line = raw, command;
-  const refuse = (refusal) => ({line, refusal});
-  try {
-    line = decodeURIComponent(raw);
-  } catch {
-    return refuse('The address does not hold a command line: it has a % that is not an escape.');
-  }
-  const grid = parseSweep(line);
-  if (grid) return {line, grid};
-  try {
-    command = parseCommand(line);
-  } catch (e) {
-    return refuse(e.message);
-  }
-  if (!command.program.trim()) return refuse('The command line in the address is empty.');
-  if (!PROGRAMS.includes(command.program)) {
-    return refuse(`There is no program "${command.program}". The programs are: ${PROGRAMS.join(', ')}.`);
-  }
-  if (command.sweep && command.program !== 'mapseries') {
-    return refuse('Only mapseries sweeps r: the other programs have no -r.');
-  }
-  if (!command.sweep) return {command, words: null};
-  const seq = seqWords(command.sweep, SWEEP_LIMIT);
-  return seq.error ? refuse(seq.error) : {command, words: seq.words};
+// What restoreKept asks of the page: the kept command lines of a link read,
+// planned and run as a fragment's are.
+function keeping(turn) {
+  const read = (raw) => readFragment(raw, {programs: PROGRAMS, parseSweep});
+  return {
+    read(raw) {
+      const got = read(raw);
+      return got.sweep ? got.line : got.command ? formatCommand(got.command) : null;
+    },
+    async plan(raw) {
+      const {line, command, words, sweep} = read(raw);
+      if (!command && (!sweep || sweep.error)) return null;
+      const screen = await screenOf(command?.program ?? sweep.program);
+      if (!sweep) return {line: formatCommand(command), command, words};
+      if (checkSweep(sweep, screen)) return null;
+      return {line, command: {program: sweep.program, args: sweep.args, bifurcation: null}, sweep};
+    },
+    run: (plan) => new Promise((resolve) => start({...plan, after: (r, status) => resolve({r, status})})),
+    still: () => turn === state.arrived,
+    shown: showKeptRuns,
+  };
+}
+
+function showKeptRuns() {
+  state.keptViews = showKept(state.kept, {remove: removeKept, go: setFragment});
+  labelKept(state.kept, state.run);
+  if (state.run && !state.run.running) $('keep').disabled = !keepable(state.run, $('status').textContent, state.kept);
+}
+
+// Keep and Remove change the address without a new run.
+function keptChanged() {
+  const {current} = splitFragment(location.hash.slice(1));
+  history.replaceState(null, '', '#' + withKept(current, keptLines()));
+  showKeptRuns();
+}
+
+const removeButtons = () => [...$('kept').querySelectorAll('.kept-run button')];
+
+// The focus goes to a Remove button, since Keep is now disabled or gone.
+function keepRun() {
+  if (!keepable(state.run, $('status').textContent, state.kept)) return;
+  state.kept.push(keptRun(state.run));
+  keptChanged();
+  removeButtons().at(-1).focus();
+}
+
+function removeKept(line) {
+  const at = state.kept.findIndex((k) => k.line === line);
+  state.kept = state.kept.filter((k) => k.line !== line);
+  keptChanged();
+  const buttons = removeButtons();
+  (buttons[Math.min(at, buttons.length - 1)] ?? ($('keep').disabled ? $('run') : $('keep'))).focus();
+}
+
+// A sweep/run.sh command line: its grid of runs, shown as one run whose
+// output is the table.
+async function fromSweep({line, sweep}, turn) {
+  if (sweep.error) return refuseWithForm(checkSweep(sweep, null));
+  const screen = await screenOf(sweep.program);
+  if (turn !== state.arrived) return;
+  const refusal = checkSweep(sweep, screen);
+  if (refusal) return refuseWithForm(refusal);
+  showProgram(sweep.program);
+  fillForm(screen, sweep.args, null);
+  fillSweepForm(sweep, sweep.program);
+  start({line, command: {program: sweep.program, args: sweep.args, bifurcation: null}, sweep});
 }
 
 // A refusal that leaves a form to go on with: the one shown, or the first
@@ -402,21 +399,22 @@ function readFragment(raw) {
 async function refuseWithForm(text) {
   refuse(text);
   if ($('options').dataset.program) return;
-  const turn = arrived;
+  const turn = state.arrived;
   await screenOf(PROGRAMS[0]);
-  if (turn !== arrived || $('options').dataset.program) return;
+  if (turn !== state.arrived || $('options').dataset.program) return;
   showProgram(PROGRAMS[0]);
-  fillForm(screens[PROGRAMS[0]], [], null);
+  fillForm(state.screens[PROGRAMS[0]], [], null);
 }
 
 function showProgram(program) {
+  const screen = state.screens[program];
   $('program').value = program;
-  $('summary').textContent = screens[program].summary;
-  $('description').textContent = screens[program].description;
+  $('summary').textContent = screen.summary;
+  $('description').textContent = screen.description;
   showAbout(program);
   if ($('options').dataset.program !== program) {
-    buildForm(screens[program], program === 'mapseries');
-    buildGrid(screens[program]);
+    buildForm(screen, program === 'mapseries');
+    buildSweepForm(screen);
   }
 }
 
@@ -432,62 +430,67 @@ async function copyCommand() {
     area.remove();
   }
   $('copy').textContent = 'Copied';
-  setTimeout(() => { $('copy').textContent = 'Copy'; }, 1500);
+  setTimeout(() => { $('copy').textContent = 'Copy'; }, TIMING.copied);
 }
 
 // The picker runs a choice made by pointer at once, and one made with the
 // keys once they rest, so that arrowing through it starts one run.
 function wirePicker() {
   const picker = $('program');
-  let keyed = 0, timer = 0;
-  picker.onkeydown = () => { keyed = performance.now(); };
-  picker.onchange = () => {
-    clearTimeout(timer);
-    const choose = () => {
-      timer = 0;
-      setFragment({program: picker.value, args: [], sweep: null});
-    };
-    if (performance.now() - keyed < SETTLE) timer = setTimeout(choose, SETTLE);
-    else choose();
-  };
-  picker.onblur = () => {
-    if (!timer) return;
-    clearTimeout(timer);
-    timer = 0;
-    setFragment({program: picker.value, args: [], sweep: null});
-  };
+  const settler = newSettler(TIMING.settle);
+  const choose = () => setFragment({program: picker.value, args: [], bifurcation: null});
+  picker.onkeydown = () => settler.keyed();
+  picker.onchange = () => settler.choose(choose);
+  picker.onblur = () => settler.now();
+}
+
+function fromForm() {
+  const program = $('options').dataset.program;
+  if (!program) return;
+  const screen = state.screens[program];
+  const line = sweepLine(screen, formCommand(screen).args);
+  if (line) location.hash = '#' + joinFragment(line, keptLines());
+  else setFragment({program, ...formCommand(screen)});
 }
 
 function init() {
-  workers = newWorkers();
-  helper = listen(workers.runner);
   for (const program of PROGRAMS) $('program').append(new Option(program, program));
   wirePicker();
-  const fromForm = () => {
-    const program = $('options').dataset.program;
-    if (!program) return;
-    const grid = gridLine(screens[program], formCommand(screens[program]).args);
-    if (grid) location.hash = '#' + encodeURIComponent(grid);
-    else setFragment({program, ...formCommand(screens[program])});
-  };
   $('controls').onchange = (e) => { if (e.target.id !== 'program') fromForm(); };
-  $('controls').onsubmit = (e) => { e.preventDefault(); fromForm(); };
-  $('run').onclick = () => {
-    if (current && !current.grid) start(current.command, current.run.words);
-    else fromFragment();
+  $('controls').onsubmit = (e) => {
+    e.preventDefault();
+    fromForm();
   };
-  $('stop').onclick = () => halt() && finish(current, 'stopped');
-  $('reset').onclick = () => setFragment({program: $('program').value, args: [], sweep: null});
+  $('run').onclick = () => (state.run ? start(state.run.plan) : fromFragment().catch(startFailed));
+  $('stop').onclick = () => {
+    if (!stop()) return;
+    finish(state.run, 'stopped');
+    $('run').focus(); // Stop is hidden now
+  };
+  $('reset').onclick = () => setFragment({program: $('program').value, args: [], bifurcation: null});
   $('copy').onclick = copyCommand;
-  wireGrid();
+  $('keep').onclick = keepRun;
+  wireEmbed({open: openPosted, refuse});
+  wireDownloads(alertText);
+  wireSweepForm();
   listExperiments($('experiments'));
+  wireExperiments((href) => {
+    state.toExperiment = true;
+    if (href === location.hash) fromFragment().catch(startFailed); // no hashchange comes
+  });
   window.onhashchange = () => fromFragment().catch(startFailed);
-  let width = 0;
   new ResizeObserver(() => {
-    if ($('plot').clientWidth === width) return;
-    width = $('plot').clientWidth;
-    for (const {record, view} of current?.views ?? []) record.resize?.(view);
+    if ($('plot').clientWidth === state.plotWidth) return;
+    state.plotWidth = $('plot').clientWidth;
+    for (const {drawing, view} of [...state.run?.views ?? [], ...state.keptViews]) drawing.resize?.(view);
   }).observe($('plot'));
+  fromFragment().catch(startFailed);
+}
+
+// A command line posted by the page this one is embedded in, read as a
+// fragment; no history entry, since the parent's history is shared.
+function openPosted(command) {
+  history.replaceState(null, '', '#' + encodeURIComponent(command));
   fromFragment().catch(startFailed);
 }
 

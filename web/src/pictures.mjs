@@ -2,22 +2,25 @@
 // arrays: the Henon plane, a map's return plot with its cobweb, the
 // landscape a genetic algorithm climbs, the raster of strategy tables and
 // a sweep's runs against the value swept.
-// Each draw function takes the canvas and the numbers and returns a short
-// text that says what the picture shows, for readers who cannot see it.
-// Colours come from a palette that colour-blind readers tell apart, and
-// every pair also differs by line or marker.
+// Each draws onto `onto`, {canvas, width}: the canvas and the width of its
+// box in CSS pixels, which the page measures (asking the layout here would
+// slow a redraw), and returns a short text that says what the picture
+// shows, for readers who cannot see it. Colours and dashes come from
+// palette.mjs.
 import {hump, surface, henonFixedPoint, mapFunction} from './formulas.mjs';
+import {PALETTE, seriesStyle} from './palette.mjs';
 
-export const PALETTE = {blue: '#0072b2', orange: '#e69f00', vermillion: '#d55e00', green: '#009e73',
-                        sky: '#56b4e9', purple: '#cc79a7', ink: '#1f2328', grey: '#8c959f'};
 const FONT = '14px system-ui, sans-serif';
 
-// Sizes the canvas to its box (canvas.boxWidth, if set, spares asking the
-// page's layout) and the screen's pixels, where they changed; returns the
-// context in CSS pixels and the drawing's width and height.
-export function prepare(canvas, height) {
-  const width = Math.max(280, canvas.boxWidth || canvas.parentElement?.clientWidth || 640);
-  const ratio = globalThis.devicePixelRatio || 1;
+// Sizes the canvas to its box and the screen's pixels (or `ratio` of them,
+// for a figure), where they changed; returns the context in CSS pixels and
+// the drawing's width and height.
+const widthOf = (onto) => Math.max(280, onto.width || 640);
+
+export function prepare(onto, height) {
+  const {canvas} = onto;
+  const width = widthOf(onto);
+  const ratio = onto.ratio || globalThis.devicePixelRatio || 1;
   const [w, h] = [Math.round(width * ratio), Math.round(height * ratio)];
   if (canvas.width !== w || canvas.height !== h) {
     canvas.width = w;
@@ -47,11 +50,12 @@ export function ticks(lo, hi, n = 5) {
 }
 
 // A frame for x in [x0, x1] and y in [y0, y1] inside the canvas, with its
-// ticks (or a text at each whole x from 0, for categories) and labels;
+// ticks (or a text at each whole x from 0, for categories, or xTicks:
+// [{at, text}]) and labels, and `reserve` pixels kept free at its right;
 // returns the mapping of values to pixels.
-export function frame(ctx, width, height,
-                      {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false, categories = null}) {
-  const margin = {left: 72, right: 16, top: 36, bottom: 50};
+export function frame(ctx, width, height, {x: [x0, x1], y: [y0, y1], xLabel, yLabel, square = false,
+                                           categories = null, xTicks = null, reserve = 0}) {
+  const margin = {left: 72, right: 16 + reserve, top: 36, bottom: 50};
   let w = width - margin.left - margin.right;
   let h = height - margin.top - margin.bottom;
   if (square) w = h = Math.min(w, h);
@@ -65,6 +69,7 @@ export function frame(ctx, width, height,
   ctx.textAlign = 'center';
   ctx.textBaseline = 'top';
   if (categories) categories.forEach((c, i) => ctx.fillText(c, px(i), margin.top + h + 6));
+  else if (xTicks) for (const {at, text} of xTicks) ctx.fillText(text, px(at), margin.top + h + 6);
   else for (const v of ticks(x0, x1)) ctx.fillText(String(v), px(v), margin.top + h + 6);
   ctx.textAlign = 'right';
   ctx.textBaseline = 'middle';
@@ -158,14 +163,15 @@ function marker(ctx, shape, x, y, size, more = false) {
   }
 }
 
-// A legend row above the top right of the box: a marker or line and its text.
-function legend(ctx, box, items) {
+// A legend row above the top right of the box, or ending at `right`: a
+// marker or line and its text.
+export function legend(ctx, box, items, right = box.left + box.width) {
   ctx.save();
   ctx.font = FONT;
   ctx.textBaseline = 'middle';
   ctx.textAlign = 'left';
   const widths = items.map((i) => ctx.measureText(i.text).width + 30);
-  let x = Math.max(4, box.left + box.width - widths.reduce((a, b) => a + b, 0));
+  let x = Math.max(4, right - widths.reduce((a, b) => a + b, 0));
   const y = box.top - 18;
   for (const [k, item] of items.entries()) {
     ctx.strokeStyle = ctx.fillStyle = item.color;
@@ -188,8 +194,8 @@ function legend(ctx, box, items) {
 // orbitpin: y against x, the points while control is on as blue circles,
 // the others as orange crosses, and the fixed point ringed.
 // {x, y, on: booleans, A, B}
-export function drawPhase(canvas, {x, y, on, A, B}) {
-  const {ctx, width, height} = prepare(canvas, 420);
+export function drawPhase(onto, {x, y, on, A, B}) {
+  const {ctx, width, height} = prepare(onto, 420);
   const xstar = henonFixedPoint(A, B);
   const range = extent([...x, ...y, xstar], -1.5, 1.5);
   const {px, py, box} = frame(ctx, width, height,
@@ -224,8 +230,8 @@ export function drawPhase(canvas, {x, y, on, A, B}) {
 
 // mapseries: x(t+1) against x(t), the diagonal, the map's curve and the
 // cobweb of the first steps. {first: the first values, pairs: [xs, ys], func, r, aux}
-export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
-  const {ctx, width, height} = prepare(canvas, 420);
+export function drawReturn(onto, {first, pairs: [xs, ys], func, r, aux}) {
+  const {ctx, width, height} = prepare(onto, 420);
   const f = mapFunction(func, r, aux);
   const range = extent([0, 1, ...first, ...xs, ...ys].filter((v) => Math.abs(v) < 1e6), 0, 1);
   const {px, py, box} = frame(ctx, width, height,
@@ -269,7 +275,9 @@ export function drawReturn(canvas, {first, pairs: [xs, ys], func, r, aux}) {
   legend(ctx, box, [{color: PALETTE.blue, text: 'map'}, {color: PALETTE.grey, dash: [6, 4], text: 'diagonal'},
                     {color: PALETTE.vermillion, dash: [3, 2], text: 'cobweb'},
                     {shape: 'circle', color: PALETTE.ink, text: 'pairs'}]);
-  return `Return map of the ${func} map at r = ${r}: ${xs.length} pairs (x(t), x(t+1)) on the map's ` +
+  // The logistic map's textbook parameter is 4r.
+  const at = func === 'log' ? `logistic map at r = ${r} (4r = ${+(4 * r).toPrecision(6)})` : `${func} map at r = ${r}`;
+  return `Return map of the ${at}: ${xs.length} pairs (x(t), x(t+1)) on the map's ` +
     `curve, with the diagonal and the cobweb of the first ${Math.max(0, web.length - 1)} steps.`;
 }
 
@@ -318,17 +326,44 @@ function surfaceImage(n) {
   return picture;
 }
 
+// The scale of the shades beside the box: the height of the surface, 0 at
+// the bottom to 1 at the top.
+const SCALE_ROOM = 60;
+function shadeScale(ctx, box) {
+  const x = box.left + box.width + 14, w = 12;
+  for (let i = 0; i < box.height; i++) {
+    const [r, g, b] = shadeOf(1 - i / box.height);
+    ctx.fillStyle = `rgb(${r}, ${g}, ${b})`;
+    ctx.fillRect(x, box.top + i, w, 1.5);
+  }
+  ctx.strokeStyle = '#d0d7de';
+  ctx.strokeRect(x, box.top, w, box.height);
+  ctx.fillStyle = PALETTE.ink;
+  ctx.textBaseline = 'middle';
+  for (const v of [0, 0.5, 1]) ctx.fillText(String(v), x + w + 4, box.top + (1 - v) * box.height);
+  ctx.save();
+  ctx.translate(x + w + 40, box.top + box.height / 2);
+  ctx.rotate(Math.PI / 2);
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'middle';
+  ctx.fillText('height', 0, 0);
+  ctx.restore();
+}
+
 // hillscan: the surface over [-4, 4)² shaded, the best point of every
 // generation as a path. {bestX, bestY}
-export function drawSurface(canvas, {bestX, bestY}) {
-  const {ctx, width, height} = prepare(canvas, 440);
-  const {px, py, box} = frame(ctx, width, height, {x: [-4, 4], y: [-4, 4], xLabel: 'x', yLabel: 'y', square: true});
+export function drawSurface(onto, {bestX, bestY}) {
+  const {ctx, width, height} = prepare(onto, 440);
+  const {px, py, box} = frame(ctx, width, height, {x: [-4, 4], y: [-4, 4], xLabel: 'x', yLabel: 'y', square: true,
+                                                   reserve: SCALE_ROOM});
+  shadeScale(ctx, box);
   ctx.drawImage(surfaceImage(Math.max(1, Math.round(box.width))), box.left, box.top, box.width, box.height);
   clip(ctx, box);
   const points = bestX.map((x, i) => [px(x), py(bestY[i])]).filter(([a, b]) => Number.isFinite(a + b));
   path(ctx, points, PALETTE.vermillion);
   ctx.restore();
-  legend(ctx, box, [{color: PALETTE.vermillion, text: 'best of each generation, from the ring to the dot'}]);
+  legend(ctx, box, [{color: PALETTE.vermillion, text: 'best per generation, from ring to dot'}],
+         box.left + box.width + SCALE_ROOM);
   const last = bestX.length - 1;
   return `The nine-hump surface over x and y from -4 to 4, darker where higher (the highest peak, 1, at the ` +
     `origin), with the best point of each of ${bestX.length} generations as a path` +
@@ -337,8 +372,8 @@ export function drawSurface(canvas, {bestX, bestY}) {
 
 // peakseek: the hump over [0, 1), the best x of every generation on it,
 // light to dark with time. {bestX, target, variance}
-export function drawHump(canvas, {bestX, target, variance}) {
-  const {ctx, width, height} = prepare(canvas, 360);
+export function drawHump(onto, {bestX, target, variance}) {
+  const {ctx, width, height} = prepare(onto, 360);
   const {px, py, box} = frame(ctx, width, height, {x: [0, 1], y: [0, 1.05], xLabel: 'x', yLabel: 'fitness'});
   clip(ctx, box);
   ctx.strokeStyle = PALETTE.blue;
@@ -372,24 +407,53 @@ export function drawHump(canvas, {bestX, target, variance}) {
     `generations on it` + (bestX.length ? `; the last is ${bestX.at(-1)}.` : '.');
 }
 
+// The words of `text` in lines no wider than `width` at FONT.
+let measurer = null;
+function wrap(text, width) {
+  measurer ??= Object.assign(new OffscreenCanvas(1, 1).getContext('2d'), {font: FONT});
+  const lines = [];
+  for (const word of text.split(' ')) {
+    const line = lines.length ? `${lines.at(-1)} ${word}` : word;
+    if (lines.length && measurer.measureText(line).width <= width) lines[lines.length - 1] = line;
+    else lines.push(word);
+  }
+  return lines;
+}
+
+// The number of each table entry above its column (1 for the opening move,
+// as the list of entries beside the raster counts them), every few columns
+// where they are narrow.
+function numberColumns(ctx, left, top, w, length) {
+  const step = [1, 2, 5, 10, 20, 50, 100, 200, 500].find((n) => n * w >= 22) ?? 1000;
+  ctx.save();
+  ctx.font = '11px system-ui, sans-serif';
+  ctx.textAlign = 'center';
+  ctx.textBaseline = 'bottom';
+  for (let k = 0; k < length; k += step) ctx.fillText(String(k + 1), left + (k + 0.5) * w, top - 2);
+  ctx.restore();
+}
+
 // tacticbreed: one row per generation, one cell per table entry, C blue and
 // D orange with a bar through it; or the distinct tables of the final
 // population with their counts. {tables: every stride-th generation's best,
 // stride, final: [[table, count]], distinct: how many tables there are}
-export function drawStrategies(canvas, {tables, stride = 1, final = null, distinct = 0}) {
+export function drawStrategies(onto, {tables, stride = 1, final = null, distinct = 0}) {
   // At most 200 rows drawn, evenly spaced.
   const every = Math.ceil(tables.length / 200);
   const shown = tables.map((t, i) => [i * stride, t]).filter((_, i) => i % every === 0 || i === tables.length - 1);
   const rows = final ? final.slice(0, 20).map(([t, n]) => [`× ${n}`, t]) : shown;
   const length = Math.max(1, ...rows.map(([, t]) => t.length));
   const cell = Math.max(2, Math.min(18, Math.floor(560 / Math.max(1, rows.length))));
-  const {ctx, width} = prepare(canvas, Math.max(80, rows.length * cell + 40));
+  const heading = wrap(final ? `the final population: ${distinct} distinct tables, the commonest first, with their counts`
+    : 'generation: its best table, one column per entry (C blue, D orange with a bar)', widthOf(onto) - 8);
+  const top = heading.length * 18 + 26; // the heading, then the entries' numbers
+  const {ctx, width} = prepare(onto, Math.max(80, rows.length * cell + top + 10));
   const left = 70;
   const w = Math.min(28, (width - left - 16) / length);
   ctx.fillStyle = PALETTE.ink;
   ctx.textBaseline = 'middle';
-  ctx.fillText(final ? `the final population: ${distinct} distinct tables, the commonest first, with their counts`
-    : 'generation: its best table (C blue, D orange with a bar)', 4, 12);
+  heading.forEach((line, i) => ctx.fillText(line, 4, 12 + i * 18));
+  numberColumns(ctx, left, top, w, length);
   ctx.font = `${Math.max(10, Math.min(14, cell))}px system-ui, sans-serif`;
   ctx.textAlign = 'right';
   const labelEvery = Math.ceil(16 / cell);
@@ -401,12 +465,12 @@ export function drawStrategies(canvas, {tables, stride = 1, final = null, distin
   rows.forEach(([, table], i) => {
     for (let k = 0; k < table.length; k++) pixels[i * length + k] = table[k] === 'D' ? d : c;
   });
-  drawPixels(ctx, image, left, 30, w * length, cell * rows.length);
+  drawPixels(ctx, image, left, top, w * length, cell * rows.length);
   ctx.fillStyle = 'white';
-  if (w > 4) for (let k = 1; k < length; k++) ctx.fillRect(left + k * w - 1, 30, 1, cell * rows.length);
-  if (cell > 4) for (let i = 1; i < rows.length; i++) ctx.fillRect(left, 30 + i * cell - 1, w * length, 1);
+  if (w > 4) for (let k = 1; k < length; k++) ctx.fillRect(left + k * w - 1, top, 1, cell * rows.length);
+  if (cell > 4) for (let i = 1; i < rows.length; i++) ctx.fillRect(left, top + i * cell - 1, w * length, 1);
   rows.forEach(([label, table], i) => {
-    const y = 30 + i * cell;
+    const y = top + i * cell;
     ctx.fillStyle = PALETTE.ink;
     if (cell > 5 && w > 5) {
       for (let k = 0; k < table.length; k++) {
@@ -427,18 +491,15 @@ export function drawStrategies(canvas, {tables, stride = 1, final = null, distin
 // A sweep: the values evenly spaced along x, in the table's order; each
 // run's measure as a small marker and the mean over the seeds as a line.
 // {values: texts, series: [{name, points: [[value index, y]]}], xLabel, yLabel}
-export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
-  const {ctx, width, height} = prepare(canvas, 400);
+export function drawSweep(onto, {values, series, xLabel, yLabel}) {
+  const {ctx, width, height} = prepare(onto, 400);
   const ys = series.flatMap((s) => s.points.map((p) => p[1]));
   const range = extent(ys, 0, 1);
   const {px, py, box} = frame(ctx, width, height, {x: [-0.5, Math.max(0.5, values.length - 0.5)], y: range,
                                                    xLabel, yLabel, categories: values});
   clip(ctx, box);
-  const styles = [[PALETTE.blue, 'circle', []], [PALETTE.vermillion, 'square', [8, 4]],
-                  [PALETTE.green, 'cross', [2, 3]],
-                  [PALETTE.orange, 'circle', [10, 3, 2, 3]], [PALETTE.purple, 'square', [5, 2]]];
   series.forEach((s, k) => {
-    const [color, shape, dash] = styles[k % styles.length];
+    const {color, shape, dash} = seriesStyle(s.name);
     ctx.strokeStyle = ctx.fillStyle = color;
     ctx.lineWidth = 1;
     ctx.beginPath();
@@ -457,8 +518,8 @@ export function drawSweep(canvas, {values, series, xLabel, yLabel}) {
     ctx.setLineDash([]);
   });
   ctx.restore();
-  legend(ctx, box, series.map((s, k) => ({color: styles[k % styles.length][0], dash: styles[k % styles.length][2],
-                                          text: s.name})));
+  legend(ctx, box, series.map((s) => ({color: seriesStyle(s.name).color, dash: seriesStyle(s.name).dash,
+                                     text: s.name})));
   const means = series.map((s) => `${s.name} ${meansOf(s.points, values.length)
     .map((m, i) => `${values[i]}: ${m === null ? 'none' : m.toFixed(3)}`).join(', ')}`);
   return `Sweep of ${xLabel} over ${values.length} values, one marker per run, ` +

@@ -9,7 +9,8 @@
 //   runs: [{seq, command, status, host, startTime, endTime, stdoutSha256,
 //   stderrSha256, seed}], seq counting the grid from 1, value by value;
 //   files: [{name, format, size, sha256}]. commit and workingDirectory may
-//   be ''. Beyond the profile, a run has host, exitStatus and its outputs'
+//   be ''; unfinished, optional, why the sweep did not complete. A run's
+//   status is null when it ended without one. Beyond the profile, a run has host, exitStatus and its outputs'
 //   checksums (stdoutSha256, stderrSha256), the suite its commit and the
 //   sweep the folder its runs start in (workingDirectory).
 // sha256Sums([{name, sha256}]) -> text
@@ -21,7 +22,7 @@ function runEntity(run, seeds) {
     '@id': `#run-${run.seq}`, '@type': 'CreateAction', name: run.command, instrument: id('#modelsuite'),
     startTime: run.startTime, endTime: run.endTime,
     object: [id(`#value-${Math.floor((run.seq - 1) / seeds) + 1}`), id(`#seed-${run.seed}`)],
-    host: run.host, exitStatus: Number(run.status), stdoutSha256: run.stdoutSha256,
+    host: run.host, exitStatus: run.status === null ? null : Number(run.status), stdoutSha256: run.stdoutSha256,
     stderrSha256: run.stderrSha256,
   };
 }
@@ -37,6 +38,7 @@ function entities(r) {
                  object: [...r.values.map((_, k) => id(`#value-${k + 1}`)), ...seeds.map((s) => id(`#seed-${s}`))],
                  result: parts};
   if (r.workingDirectory) sweep.workingDirectory = r.workingDirectory;
+  if (r.unfinished) Object.assign(sweep, {actionStatus: 'http://schema.org/FailedActionStatus', error: r.unfinished});
   return [
     {'@id': 'ro-crate-metadata.json', '@type': 'CreativeWork', conformsTo: id('https://w3id.org/ro/crate/1.1'),
      about: id('./')},

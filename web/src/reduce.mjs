@@ -15,15 +15,15 @@
 const COLUMNS = 1024;
 
 export function newEnvelope(n, {from = 0, to = from + 1, log = false} = {}) {
-  const place = log ? Math.asinh : (x) => x;
-  const low = place(from);
+  const low = log ? Math.asinh(from) : from;
   const e = {
-    n, place, low, span: Math.max(place(to) - low, 1e-9) * (1 + 1e-9), rows: 0,
+    n, log, low, span: Math.max((log ? Math.asinh(to) : to) - low, 1e-9) * (1 + 1e-9), rows: 0,
     count: new Uint32Array(COLUMNS), first: new Float64Array(COLUMNS), last: new Float64Array(COLUMNS),
     min: new Float64Array(COLUMNS * n).fill(Infinity), max: new Float64Array(COLUMNS * n).fill(-Infinity),
     minFirst: new Uint8Array(COLUMNS * n), // 1: the minimum came before the maximum
     // The last row, what a legend shows at rest: a bucket keeps extremes.
     lastX: NaN, lastValues: new Float64Array(n).fill(NaN),
+    sure: 0, sureFrom: Infinity, sureTo: -Infinity, // x in [sureFrom, sureTo]: in bucket `sure`
   };
   return e;
 }
@@ -50,30 +50,58 @@ function grow(e) {
   e.max.fill(-Infinity, half * e.n);
   e.minFirst.fill(0, half * e.n);
   e.span *= 2;
+  e.sureFrom = Infinity; // the buckets moved
+}
+
+// The bucket of x, which may lie past the last (x before the range: the
+// first). The bucket is a monotone function of x, so once x and a slightly
+// lower bound of the next bucket's edge are known to fall in one bucket, so
+// does every x between them: most rows take two comparisons, not a division.
+function bucketOf(e, x) {
+  if (x >= e.sureFrom && x <= e.sureTo) return e.sure;
+  const b = placed(e, x);
+  if (b >= 0 && b < COLUMNS) {
+    const edge = e.low + (b + 1) / COLUMNS * e.span;
+    const near = e.log ? Math.sinh(edge) : edge;
+    const below = near - Math.abs(near) * 1e-9;
+    e.sure = b;
+    e.sureFrom = x;
+    e.sureTo = below >= x && placed(e, below) === b ? below : x;
+  }
+  return b >= 0 ? b : 0;
+}
+
+function placed(e, x) {
+  return Math.floor(((e.log ? Math.asinh(x) : x) - e.low) / e.span * COLUMNS);
 }
 
 // One row: x and the series' values (null or a non-finite number: none).
+// Called for every row of a long output, so kept to plain loads and stores.
 export function addRow(e, x, values) {
-  let b = Math.floor((e.place(x) - e.low) / e.span * COLUMNS);
-  if (!(b >= 0)) b = 0; // before the range
+  let b = bucketOf(e, x);
   while (b >= COLUMNS) {
     grow(e);
-    b = Math.floor((e.place(x) - e.low) / e.span * COLUMNS);
+    b = bucketOf(e, x);
   }
   if (!e.count[b]++) e.first[b] = x;
   e.last[b] = x;
   e.lastX = x;
-  for (let s = 0, i = b * e.n; s < e.n; s++, i++) {
+  const {n, min, max, minFirst, lastValues} = e;
+  for (let s = 0, i = b * n; s < n; s++, i++) {
     const v = values[s];
-    e.lastValues[s] = v ?? NaN;
-    if (v === null || !Number.isFinite(v)) continue;
-    if (v < e.min[i]) {
-      e.min[i] = v;
-      e.minFirst[i] = 0; // the newest of the two
+    if (typeof v !== 'number') {
+      lastValues[s] = v ?? NaN;
+      continue;
     }
-    if (v > e.max[i]) {
-      e.max[i] = v;
-      e.minFirst[i] = 1;
+    lastValues[s] = v;
+    if (v - v !== 0) continue; // not finite
+    if (v < min[i]) {
+      min[i] = v;
+      minFirst[i] = 0; // the newest of the two
+    }
+    if (v > max[i]) {
+      max[i] = v;
+      minFirst[i] = 1;
     }
   }
   e.rows++;

@@ -1,11 +1,10 @@
-// The views that tell each model's story, beside its curves: the Henon
-// plane (phase), a map's return plot (return), the landscape a genetic
-// algorithm climbs (landscape), tacticbreed's best tables (strategies) and
-// its final population (population). Records as views.mjs describes: the
-// worker keeps a bounded sample of what the output says, the page draws it
-// with pictures.mjs.
-import {drawPhase, drawReturn, drawSurface, drawHump, drawStrategies} from './pictures.mjs';
-import {tableHistories} from './formulas.mjs';
+// The reading half of the views that tell each model's story, beside its
+// curves: the Henon plane (phase), a map's return plot (return), the
+// landscape a genetic algorithm climbs (landscape), tacticbreed's best
+// tables (strategies) and its final population (population). Each keeps a
+// bounded sample of what the output says; storydraw.mjs draws it. As
+// views.mjs describes.
+import {passLines, passed} from './columns.mjs';
 
 const SAMPLE = 10000; // points a view keeps of a long run, evenly spread
 const PAIRS = 5000; // pairs a return map keeps: they all lie on one curve
@@ -49,13 +48,10 @@ const LINE = 2048;
 // `from`, counting state.skip down and each line passed over as a row;
 // bytes.length when the bytes end first.
 function skipLines(state, bytes, from) {
-  let i = from;
-  while (state.skip > 0 && i < bytes.length) {
-    if (bytes[i++] === 10) {
-      state.skip--;
-      state.rows++;
-    }
-  }
+  if (state.skip <= 0) return from;
+  const i = passLines(bytes, from, state.skip);
+  state.skip -= passed.lines;
+  state.rows += passed.lines;
   return i;
 }
 
@@ -96,65 +92,18 @@ function startsWith(b, from, to, prefix) {
   return true;
 }
 
-// Page side: a canvas with its picture drawn from each snapshot, at most
-// every EVERY ms while a run goes on (the latest snapshot follows); the
-// text the drawing returns is the view's text alternative, and asking for
-// it draws a snapshot still waiting.
-const EVERY = 500;
-const texts = new WeakMap(); // snapshot -> its text alternative
-const waiting = new WeakMap(); // snapshot -> the view that will draw it
-function canvasView(draw) {
-  const paint = (view) => {
-    view.timer = 0;
-    view.drawn = performance.now();
-    view.canvas.boxWidth = view.width;
-    texts.set(view.data, draw(view, view.data, view.run));
-  };
+// A reading of one line at a time.
+function record({start, line, snapshot}) {
   return {
-    make(element, run) {
-      const canvas = document.createElement('canvas');
-      canvas.setAttribute('aria-hidden', 'true'); // the caption says what it shows
-      element.append(canvas);
-      return {element, canvas, run, width: element.clientWidth, drawn: -Infinity, timer: 0};
-    },
-    draw(view, data) {
-      if (!data?.rows) return;
-      view.data = data;
-      waiting.set(data, view);
-      const wait = view.drawn + EVERY - performance.now();
-      if (wait <= 0) paint(view);
-      else view.timer ||= setTimeout(() => paint(view), wait);
-    },
-    describe(data) {
-      const view = waiting.get(data);
-      if (view?.timer && view.data === data) {
-        clearTimeout(view.timer);
-        paint(view);
-      }
-      return texts.get(data) ?? 'Nothing drawn yet.';
-    },
-    resize(view) {
-      view.width = view.canvas.boxWidth = view.element.clientWidth;
-      if (view.data) texts.set(view.data, draw(view, view.data, view.run));
-    },
-  };
-}
-
-function record(name, {serves, stream, start, line, snapshot}, draw) {
-  return {
-    name, serves, stream,
     start: (run) => ({rest: null, skip: 0, rows: 0, ...start(run)}),
     bytes: (state, bytes) => readLines(state, bytes, line),
     end: (state) => endLines(state, line),
     snapshot,
-    ...canvasView(draw),
   };
 }
 
 // orbitpin: "(t,x[t],y[t],p[t])=\tN\tX\tY\tP" per step.
-const phase = record('phase', {
-  serves: (run) => run.program === 'orbitpin' && !run.sweep,
-  stream: 'stdout',
+const phase = record({
   start: (run) => ({points: newSample(SAMPLE), on: ['-on1', '-off', '-on2'].map((o) => run.number(o))}),
   line(state, b, from, to) {
     if (b[from] !== 40) return; // "("
@@ -167,14 +116,12 @@ const phase = record('phase', {
   },
   snapshot: (s) => ({rows: s.rows, x: s.points.items.map((p) => p[0]), y: s.points.items.map((p) => p[1]),
                      on: s.points.items.map((p) => p[2])}),
-}, ({canvas}, data, run) => drawPhase(canvas, {...data, A: run.number('-A'), B: run.number('-B')}));
+});
 
 // mapseries: one value per line; the first ones make the cobweb. A pair
 // (x(t), x(t+1)) is kept as its first value comes and completed by the next.
 const COBWEB = 40;
-const returnMap = record('return', {
-  serves: (run) => run.program === 'mapseries' && !run.sweep,
-  stream: 'stdout',
+const returnMap = record({
   start: () => ({first: [], pairs: newSample(PAIRS), open: null}),
   line(state, b, from, to) {
     const i = state.rows++;
@@ -190,14 +137,11 @@ const returnMap = record('return', {
     const pairs = s.pairs.items.filter((p) => p !== s.open);
     return {rows: s.rows, first: s.first, pairs: [pairs.map((p) => p[0]), pairs.map((p) => p[1])]};
   },
-}, ({canvas}, data, run) => drawReturn(canvas, {...data, func: run.text('-func'), r: run.number('-r'),
-                                                aux: run.number('-aux')}));
+});
 
 // hillscan's "best (x, y) = (X, Y)" and peakseek's "best x = X", one per
 // generation.
-const landscape = record('landscape', {
-  serves: (run) => (run.program === 'hillscan' || run.program === 'peakseek') && !run.sweep,
-  stream: 'stdout',
+const landscape = record({
   start: () => ({best: newSample(GENERATIONS)}),
   line(state, b, from, to) {
     if (!startsWith(b, from, to, 'best (x, y) = (') && !startsWith(b, from, to, 'best x = ')) return;
@@ -208,32 +152,10 @@ const landscape = record('landscape', {
     keep(state.best, xy ? [Number(xy[1]), Number(xy[2])] : [Number(l.slice(9)), 0]);
   },
   snapshot: (s) => ({rows: s.rows, bestX: s.best.items.map((p) => p[0]), bestY: s.best.items.map((p) => p[1])}),
-}, ({canvas}, data, run) => (run.program === 'hillscan' ? drawSurface(canvas, data)
-  : drawHump(canvas, {bestX: data.bestX, target: run.number('-target'), variance: run.number('-var')})));
-
-// What each letter of a table answers, beside the raster.
-function explainLetters(element, hlen) {
-  const note = document.createElement('div');
-  note.className = 'letters';
-  const intro = document.createElement('p');
-  intro.textContent = 'Each letter is a move, C (cooperate) or D (defect). The first is the opening move; ' +
-    'then, for each number of remembered rounds up to the history length, one letter for every outcome ' +
-    'of those rounds, written most recent round first, each round as own move then the other\'s.';
-  note.append(intro);
-  if (hlen >= 1 && hlen <= 2) {
-    const list = document.createElement('ol');
-    for (const h of tableHistories(hlen)) {
-      list.append(Object.assign(document.createElement('li'), {textContent: h === 'opening move' ? h : `after ${h}`}));
-    }
-    note.append(list);
-  }
-  element.append(note);
-}
+});
 
 // tacticbreed's "best = TABLE" per generation, on standard error.
-const strategies = record('strategies', {
-  serves: (run) => run.program === 'tacticbreed' && !run.sweep,
-  stream: 'stderr',
+const strategies = record({
   start: () => ({tables: newSample(GENERATIONS)}),
   line(state, b, from, to) {
     if (!startsWith(b, from, to, 'best = ')) return;
@@ -242,20 +164,12 @@ const strategies = record('strategies', {
     keep(state.tables, text(b, from + 7, Math.min(to, from + 7 + LETTERS)));
   },
   snapshot: (s) => ({rows: s.rows, tables: s.tables.items, stride: s.tables.stride}),
-}, ({canvas}, data) => drawStrategies(canvas, {tables: data.tables, stride: data.stride, final: null}));
-const makeRaster = strategies.make;
-strategies.make = (element, run) => {
-  const view = makeRaster(element, run);
-  explainLetters(element, run.number('-hlen'));
-  return view;
-};
+});
 
 // tacticbreed -dump: the final population on standard output, one table a
 // line; the distinct ones with their counts.
 const DISTINCT = 10000; // distinct tables counted; a larger population's rest is "other"
-const population = record('population', {
-  serves: (run) => run.program === 'tacticbreed' && !run.sweep && run.text('-dump') === 'ON',
-  stream: 'stdout',
+const population = record({
   start: () => ({counts: new Map(), other: 0}),
   line(state, b, from, to) {
     const table = text(b, from, Math.min(to, from + LETTERS));
@@ -267,6 +181,6 @@ const population = record('population', {
   },
   snapshot: (s) => ({rows: s.rows, distinct: s.counts.size, other: s.other,
                      final: [...s.counts].sort((a, b) => b[1] - a[1]).slice(0, 20)}),
-}, ({canvas}, data) => drawStrategies(canvas, {tables: [], final: data.final, distinct: data.distinct}));
+});
 
-export const STORIES = [phase, returnMap, landscape, strategies, population];
+export const STORIES = {phase, return: returnMap, landscape, strategies, population};

@@ -8,15 +8,10 @@
 //   sweep, or '' for one it runs.
 import {splitWords, joinWords} from './command.mjs';
 import {lastGaStats} from './gastats.mjs';
-
 // sweep/programs.tsv, which sweep/run.sh reads too: per program the option
 // swept by default and its values, where the statistics are, the table's
-// measures and the picture's labels. The built page has it as a module; run
-// from the source tree (node's tests) it is read where it lies.
-const programsText = await import('./sweepprograms.mjs').then((m) => m.default, async () => {
-  const {readFileSync} = await import('node:fs');
-  return readFileSync(new URL('../../sweep/programs.tsv', import.meta.url), 'utf8');
-});
+// measures and the picture's labels; web/build.sh makes it a module.
+import programsText from './sweepprograms.mjs';
 
 // The rows of a tab-separated text with a header row, as objects.
 export function readTsv(text) {
@@ -35,7 +30,7 @@ export const measures = (program) => SWEEP_PROGRAMS_DATA[program]?.measures.spli
 // The y axis of the sweep's picture.
 export const measureLabel = (program) => SWEEP_PROGRAMS_DATA[program]?.ylabel ?? '';
 
-const FLAGS = new Set(['p', 'o', 'v', 's', 'a', 'b', 'd']);
+const FLAGS = new Set(['p', 'o', 'v', 's', 'a', 'b', 'd', 'n']);
 
 // The option swept when none is given, and the values when none are: the
 // default option has default values, another option none.
@@ -51,9 +46,13 @@ export function defaultValues(option, program = '') {
 
 // The flags as getopts reads them: "-p NAME" or "-pNAME", flags bundled
 // before one that takes a value; parsing stops at "--" or the first word
-// that is not a flag. The folders (-b, -d) mean nothing in the page.
+// that is not a flag. The folders (-b, -d), the runs per job (-n), keeping
+// the outputs (-k) and --resume mean nothing in the page.
 function readFlags(words) {
-  if (words[1] === '--help') return {help: true};
+  const end = words.indexOf('--');
+  const own = end < 0 ? words : words.slice(0, end);
+  if (own.includes('--help')) return {help: true};
+  words = own.filter((w) => w !== '--resume');
   const given = {};
   let i = 1;
   while (i < words.length && /^-./.test(words[i]) && words[i] !== '--') {
@@ -61,6 +60,7 @@ function readFlags(words) {
     for (let k = 1; k < word.length; k++) {
       const flag = word[k];
       if (flag === 'h') return {help: true};
+      if (flag === 'k') continue;
       if (!FLAGS.has(flag)) return {error: `unknown flag -${flag}`};
       if (k + 1 < word.length) { given[flag] = word.slice(k + 1); break; }
       if (i >= words.length) return {error: `-${flag} wants a value`};
@@ -89,7 +89,7 @@ export function parseSweep(line) {
     argsText: given.a ?? '', args: (given.a ?? '').split(/\s+/).filter(Boolean),
   };
   sweep.error = help ? 'its help screen is for a shell; the page runs sweeps'
-    : error ?? refusal(sweep, given.s ?? '10');
+    : error ?? refusal(sweep, given.s ?? '10', Boolean(given.v));
   return sweep;
 }
 
@@ -97,7 +97,7 @@ export function parseSweep(line) {
 export const NUMBER = /^[-+]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][-+]?[0-9]+)?$/;
 
 // Why sweep/run.sh refuses a sweep before any run, or ''.
-function refusal({program, option, values, args}, seeds) {
+function refusal({program, option, values, args}, seeds, valuesGiven) {
   if (!SWEEP_PROGRAMS.includes(program)) {
     return `it sweeps ${SWEEP_PROGRAMS.slice(0, -1).join(', ')} or ${SWEEP_PROGRAMS.at(-1)}, not "${program}"`;
   }
@@ -105,7 +105,7 @@ function refusal({program, option, values, args}, seeds) {
   if (option === '-seed' || args.includes('-seed')) {
     return "-seed is the sweep's own: every value runs with seeds 1 to SEEDS (-s)";
   }
-  if (!values.length) return `${option} has no default values: give them with -v`;
+  if (!values.length) return valuesGiven ? 'no values to sweep (-v)' : `${option} has no default values: give them with -v`;
   const bad = values.find((v) => !NUMBER.test(v));
   if (bad !== undefined) return `-v: "${bad}" is not a number`;
   return '';

@@ -1,89 +1,104 @@
-// Runs programs away from the page and handles their output there, so that
-// the page's thread only draws. One file, three roles, by message:
-//
-//   {type: 'help', id, program}: replies {type: 'help', id, program, text,
-//     module}: the help screen, and the compiled module to hand to the next
-//     worker (the page ends the workers of a run to stop it)
-//   {type: 'run', port, command, words, modules}: the runner. Runs the
-//     program once, or once per value of r of a sweep (words), and sends its
-//     bytes through `port` as they come, in order, with each run's end.
-//   {type: 'read', port, id, command, values, words, screen}: the reader.
-//     Takes what the runner sends, keeps the bytes, feeds the records of
-//     views.mjs that serve the run, and replies to the page at most every
-//     100 ms while output comes, and once at the end, with {type: 'data' |
-//     'end', id, ...}:
-//       chunks: {stdout, stderr}  the bytes since the last message, as
-//                                 Blobs (null if none): all of them, in order
-//       head: {stdout, stderr}    the first part of each stream as text,
-//                                 where it grew
-//       views: [data, ...]        each serving record's snapshot
-//       ended: runs ended; status: the last run's exit status
-//     or {type: 'crash', id, message} if the run could not go on.
-// Running and reading in two workers lets a long output be read while the
-// program goes on writing it.
+// Runs programs away from the page and reads their output there, so that
+// the page's thread only draws. One file, two roles, by message
+// (messages.mjs): a runner (HELP, HASH, RUN) of the pool (pool.mjs), and the
+// reader (READ, SOURCE, ENDED), which takes what the runners send, keeps
+// the bytes, feeds the reading halves of the views that serve the run
+// (views.mjs) and replies to the page at most every TIMING.message ms while
+// output comes, and once at the end.
+// Running and reading in separate workers lets a long output be read while
+// the program goes on writing it.
 import {run, load, provide} from './suite.mjs';
+import {MSG, SHOWN, errorText} from './messages.mjs';
+import {TIMING} from './timing.mjs';
+import {newBatcher, take as hand, flush, eachPart} from './handover.mjs';
 
-// Only a reader needs the records: loaded beside the rest, not before it,
+// Only a reader needs the views: loaded beside the rest, not before it,
 // so that a runner is ready sooner.
-const records = import('./views.mjs');
+const readings = import('./readings.mjs');
 
-const SHOWN = 20000; // characters of each stream the page shows: more slows its layout
-const EVERY = 100; // milliseconds between messages to the page
-const BATCH = 1 << 20; // bytes the runner gathers before sending them on
-const BATCH_TIME = 20; // or milliseconds
 
-async function help({id, program}) {
+async function help({program}) {
   const {stderr} = await run(program, ['-help']);
   const [, module] = await load(program);
-  postMessage({type: 'help', id, program, text: stderr, module});
+  postMessage({type: MSG.HELPED, program, text: stderr, module});
 }
 
-async function runner({port, command, words, modules}) {
-  for (const [program, module] of Object.entries(modules ?? {})) provide(program, module);
-  const runs = words ? words.map((r) => [...command.args, '-r', r]) : [command.args];
-  let pieces = [], size = 0, sent = performance.now();
-  const send = () => {
-    port.postMessage({type: 'bytes', pieces}, pieces.map((p) => p[2].buffer));
-    pieces = [];
-    size = 0;
-    sent = performance.now();
-  };
-  const take = (name, index) => (bytes) => {
-    pieces.push([name, index, bytes.slice()]); // the program's memory is reused
-    size += bytes.length;
-    if (size >= BATCH || performance.now() - sent >= BATCH_TIME) send();
-  };
-  try {
-    for (const [index, args] of runs.entries()) {
-      const {status} = await run(command.program, args, {
-        collect: false, bytes: true, onStdout: take('stdout', index), onStderr: take('stderr', index),
-      });
-      send();
-      port.postMessage({type: 'ended', index, status});
-      if (status !== 0) break; // a sweep stops at its first failed run
-    }
-    port.postMessage({type: 'done'});
-  } catch (e) {
-    send(); // what the program wrote before it failed
-    port.postMessage({type: 'crash', message: String(e && e.message || e)});
+// Hashed in pieces, so that a long output is never held whole.
+async function hash({blobs}) {
+  const {newSha256, addBytes, hexDigest} = await import('./sha256.mjs');
+  const state = newSha256();
+  for (const blob of blobs) {
+    const reader = blob.stream().getReader();
+    for (let got = await reader.read(); !got.done; got = await reader.read()) addBytes(state, got.value);
   }
+  postMessage({type: MSG.HASHED, sha256: hexDigest(state)});
 }
 
-async function reader({port, id, command, values, words, screen}) {
-  const {viewsFor, streamOf, describeRun} = await records;
-  const described = describeRun(command, {values, words, screen});
-  const views = viewsFor(described).map((record) => ({
-    record, state: record.start(described), stream: streamOf(record, described),
-  }));
+async function runner({job: {index, program, args}, port, modules}) {
+  for (const [name, module] of Object.entries(modules ?? {})) provide(name, module);
+  const batcher = newBatcher((batch, transfer) => port.postMessage({type: MSG.BYTES, ...batch}, transfer));
+  const take = (name) => (bytes) => hand(batcher, name, index, bytes);
+  let ended;
+  const started = Date.now();
+  try {
+    const {status} = await run(program, args, {
+      collect: false, bytes: true, onStdout: take('stdout'), onStderr: take('stderr'),
+    });
+    ended = {index, status, error: status === null ? 'the program ended without an exit status' : ''};
+  } catch (e) {
+    ended = {index, status: null, error: errorText(e)};
+  }
+  Object.assign(ended, {started, finished: Date.now()}); // for a sweep's record
+  flush(batcher); // what the program wrote before it ended or failed
+  port.postMessage({type: MSG.ENDED, ...ended});
+  port.close();
+  postMessage({type: MSG.RAN, ...ended});
+}
+
+// Hands a loop's messages on in the loop's order: a run that is not yet
+// due waits, whole, for the runs before it.
+function inTurn(deliver) {
+  const held = new Map(); // run index -> {pieces, end}
+  let next = 0;
+  const arrive = (data) => {
+    const index = data.type === MSG.BYTES ? data.pieces[0][1] : data.index;
+    if (index !== next) {
+      const wait = held.get(index) ?? {pieces: [], end: null};
+      held.set(index, wait);
+      if (data.type === MSG.BYTES) wait.pieces.push(...data.pieces);
+      else wait.end = data;
+      return;
+    }
+    deliver(data);
+    if (data.type !== MSG.ENDED) return;
+    const due = held.get(++next);
+    if (!due) return;
+    held.delete(next);
+    if (due.pieces.length) arrive({type: MSG.BYTES, pieces: due.pieces});
+    if (due.end) arrive(due.end);
+  };
+  return arrive;
+}
+
+// The reader of one run: a single program, a bifurcation loop or a sweep.
+// A loop's runs are handed to its views and its output one after another,
+// in the loop's order, as a shell prints them, and it ends at its first
+// failed run; a sweep's in any order, and its output is made from its view.
+let reading = null;
+
+async function reader({id, command, values, words, sweep, screen}) {
+  const {views: viewsOf, describeRun, streamOf} = await readings;
+  const described = describeRun(command, {values, words, sweep, screen});
+  const views = viewsOf(described).map((v) => ({record: v.reading, state: v.reading.start(described),
+                                                stream: streamOf(v, described)}));
+  const ordered = !sweep;
+  const runs = words ? words.length : sweep ? described.expected : 1;
   const streams = {};
   for (const name of ['stdout', 'stderr']) {
-    // Text is made only while the page's part of the stream is not full, or
-    // for a record that reads text.
-    const texts = views.filter((v) => v.stream === name && !v.record.bytes);
-    const bytes = views.filter((v) => v.stream === name && v.record.bytes);
-    streams[name] = {decoder: new TextDecoder(), parts: [], head: '', grew: false, texts, bytes};
+    const bytes = views.filter((v) => v.stream === name || v.stream === 'both');
+    streams[name] = {decoder: new TextDecoder(), parts: [], head: '', grew: false, bytes, raw: ordered};
   }
-  let ended = 0, status = null, posted = performance.now();
+  let ended = 0, status = null, posted = performance.now(), done = false;
 
   const send = (type) => {
     const message = {type, id, ended, status, chunks: {}, head: {}};
@@ -99,50 +114,69 @@ async function reader({port, id, command, values, words, screen}) {
   };
   const take = (name, index, bytes) => {
     const s = streams[name];
-    s.parts.push(bytes);
-    if (s.head.length < SHOWN || s.texts.length) {
+    if (s.raw && s.head.length < SHOWN) {
       const text = s.decoder.decode(bytes, {stream: true});
-      if (s.head.length < SHOWN && text) {
+      if (text) {
         s.head += text.slice(0, SHOWN - s.head.length);
         s.grew = true;
       }
-      if (text) for (const v of s.texts) v.record.text(v.state, text, index);
     }
-    for (const v of s.bytes) v.record.bytes(v.state, bytes, index);
+    for (const v of s.bytes) v.record.bytes(v.state, bytes, index, name);
   };
-
-  port.onmessage = ({data}) => {
+  // A loop's run that could not end stops the loop as a crash, after the
+  // last of what it wrote; a sweep reports it among its failed runs.
+  const finish = (st, error) => {
+    done = true;
+    if (st !== null || !ordered) return send(MSG.END);
+    send(MSG.DATA);
+    postMessage({type: MSG.CRASH, id, message: error});
+  };
+  const deliver = (data) => {
+    if (done) return;
+    if (data.type === MSG.BYTES) {
+      eachPart(data, (name, part) => { if (streams[name].raw) streams[name].parts.push(part); });
+      for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
+      if (performance.now() - posted >= TIMING.message) send(MSG.DATA);
+      return;
+    }
+    const times = {started: data.started ?? Date.now(), finished: data.finished ?? Date.now()};
+    for (const v of views) v.record.end?.(v.state, data.index, data.status, data.error, times);
+    ended++;
+    status = data.status;
+    if (ended === runs || (ordered && status !== 0)) finish(status, data.error);
+  };
+  const arrive = ordered ? inTurn(deliver) : deliver;
+  const guarded = (data) => {
     try {
-      switch (data.type) {
-      case 'bytes':
-        for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
-        if (performance.now() - posted >= EVERY) send('data');
-        break;
-      case 'ended':
-        for (const v of views) v.record.end?.(v.state, data.index, data.status);
-        ended = data.index + 1;
-        status = data.status;
-        break;
-      case 'done':
-        send('end');
-        break;
-      case 'crash':
-        send('data');
-        postMessage({type: 'crash', id, message: data.message});
-      }
+      arrive(data);
     } catch (e) {
-      postMessage({type: 'crash', id, message: String(e && e.message || e)});
-      port.close();
+      done = true;
+      postMessage({type: MSG.CRASH, id, message: errorText(e)});
     }
   };
+  reading = {id, guarded};
+  if (!runs) finish(1, '');
 }
 
-const roles = {help, run: runner, read: reader};
+function source({id, port}) {
+  const r = reading;
+  if (r?.id !== id) return port.close();
+  port.onmessage = ({data}) => { if (reading === r) r.guarded(data); };
+}
 
-onmessage = async ({data}) => {
-  try {
-    await roles[data.type](data);
-  } catch (e) {
-    postMessage({type: 'crash', id: data.id, message: String(e && e.message || e)});
-  }
+function endedElsewhere(data) {
+  if (reading?.id === data.id) reading.guarded(data);
+}
+
+const roles = {[MSG.HELP]: help, [MSG.HASH]: hash, [MSG.RUN]: runner, [MSG.READ]: reader, [MSG.SOURCE]: source,
+               [MSG.ENDED]: endedElsewhere};
+
+// One message at a time: a reading is ready before its sources come.
+let queue = Promise.resolve();
+onmessage = ({data}) => {
+  queue = queue.then(() => roles[data.type]?.(data)).catch((e) => {
+    postMessage([MSG.HELP, MSG.HASH, MSG.RUN].includes(data.type)
+      ? {type: MSG.RAN, index: data.job?.index, status: null, error: errorText(e)}
+      : {type: MSG.CRASH, id: data.id, message: errorText(e)});
+  });
 };

@@ -10,6 +10,7 @@ import {EXPERIMENTS} from '../src/experiments.mjs';
 import {parseSweep, sweepRuns, tableRow, lastStats, SHARES} from '../src/sweep.mjs';
 import {parseCommand, seqWords} from '../src/command.mjs';
 import {henonFixedPoint} from '../src/formulas.mjs';
+import {lastGaStats} from '../src/gastats.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -43,7 +44,7 @@ const option = (args, name, value) => (args.includes(name) ? args[args.lastIndex
 // The measured value of one expectation, from the experiment's output.
 function measure(e, line, {stdout, stderr}) {
   const lines = stdout.trim().split('\n');
-  const {program, args, sweep} = parseCommand(line);
+  const {program, args, bifurcation} = parseCommand(line);
   switch (e.kind) {
   case 'share':
     return Number(lines.at(-1).trim().split(/\s+/)[SHARES.indexOf(e.name)]);
@@ -52,12 +53,12 @@ function measure(e, line, {stdout, stderr}) {
     return e.average ? stats.average : stats.best;
   }
   case 'bestX':
-    return Math.abs(Number([...stdout.matchAll(/best x = (\S+)/g)].at(-1)[1]) - e.to);
+    return Math.abs(Number(lastGaStats(stdout).best_x) - e.to);
   case 'period':
     return period(lines);
   case 'periods': {
     const points = Number(option(args, '-points', 10));
-    const rs = seqWords(sweep).words;
+    const rs = seqWords(bifurcation).words;
     return Object.fromEntries(Object.keys(e.at).map((r) => {
       const i = rs.indexOf(r);
       return [r, period(lines.slice(i * points, (i + 1) * points))];

@@ -8,6 +8,7 @@ import path from 'node:path';
 import {hump, surface, surfacePoint, binaryFraction, mapFunction, henonFixedPoint}
   from '../src/formulas.mjs';
 import {STORIES} from '../src/stories.mjs';
+import {readGaStats} from '../src/gastats.mjs';
 
 const bin = process.env.BIN_DIR;
 const skip = !bin && 'BIN_DIR not set';
@@ -18,10 +19,10 @@ function native(program, args) {
   return r.stdout;
 }
 
-// The statistics blocks as objects of their "name = value" lines.
+// The statistics blocks as objects of their columns.
 function blocks(text) {
-  return text.split('---\n').slice(1).map((b) => Object.fromEntries(
-    b.trim().split('\n').map((l) => l.split(/\s*=\s*/)).map(([k, v]) => [k, v.replace(/"/g, '')])));
+  const {names, rows} = readGaStats(text);
+  return rows.map((row) => Object.fromEntries(names.map((name, i) => [name, row[i]])));
 }
 
 // v as printf's %f writes it: six decimals of the exact value, a tie to the
@@ -40,16 +41,16 @@ test('the hump and the surface give the best values the programs report', {skip}
     const target = args.includes('-target') ? Number(args[args.indexOf('-target') + 1]) : 0.5;
     const variance = args.includes('-var') ? Number(args[args.indexOf('-var') + 1]) : 1;
     for (const b of blocks(native('peakseek', [...args, '-gens', '30']))) {
-      const x = binaryFraction(b['best DNA']);
-      assert.equal(fixed(x), b['best x']);
-      assert.equal(fixed(hump(x, target, variance)), b['best value'], `peakseek ${args} at ${x}`);
+      const x = binaryFraction(b.best_dna);
+      assert.equal(fixed(x), b.best_x);
+      assert.equal(fixed(hump(x, target, variance)), b.best, `peakseek ${args} at ${x}`);
     }
   }
   for (const args of [[], ['-size', '40', '-gens', '100'], ['-len', '30', '-seed', '5']]) {
     for (const b of blocks(native('hillscan', args))) {
-      const [x, y] = surfacePoint(b['best DNA']);
-      assert.equal(`(${fixed(x)}, ${fixed(y)})`, b['best (x, y)']);
-      assert.equal(fixed(surface(x, y)), b['best value'], `hillscan ${args} at ${x}, ${y}`);
+      const [x, y] = surfacePoint(b.best_dna);
+      assert.deepEqual([fixed(x), fixed(y)], [b.best_x, b.best_y]);
+      assert.equal(fixed(surface(x, y)), b.best, `hillscan ${args} at ${x}, ${y}`);
     }
   }
 });
@@ -99,7 +100,7 @@ test('the views read the same from output cut anywhere', {skip}, () => {
   ];
   const run = {number: () => 0, text: () => ''};
   for (const [name, [program, ...args], stream] of cases) {
-    const view = STORIES.find((v) => v.name === name);
+    const view = STORIES[name];
     const r = spawnSync(path.join(bin, program), args, {maxBuffer: 1 << 26});
     const bytes = new Uint8Array(r[stream]);
     const read = (cut) => {

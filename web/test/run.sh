@@ -11,8 +11,8 @@ skip() { echo "skipped: $*"; exit 77; }
 dist=${3:-$web/dist}
 
 command -v node >/dev/null || skip "node is missing"
-node -e 'process.exit(Number(process.versions.node.split(".")[0]) >= 18 ? 0 : 1)' ||
-  skip "node 18 or later is needed"
+node -e 'process.exit(Number(process.versions.node.split(".")[0]) >= 20 ? 0 : 1)' ||
+  skip "node 20 or later is needed"
 case $1 in
 build)
   command -v emcc >/dev/null && command -v emcmake >/dev/null ||
@@ -21,20 +21,20 @@ build)
   command -v mandoc >/dev/null || skip "mandoc is missing (apt-get install mandoc)"
   BUILD_DIR=$2 DIST_DIR=$dist exec "$web/build.sh" ;;
 parse)
-  exec node --test "$web/test/parse.test.mjs" ;;
+  exec node --import "$web/test/generated.mjs" --test "$web/test/parse.test.mjs" ;;
 node)
   [[ -f $dist/suite.mjs ]] || skip "$dist is not built"
-  DIST_DIR=$dist BIN_DIR=$2 exec node --test "$web/test/suite.test.mjs" "$web/test/cli.test.mjs" ;;
+  DIST_DIR=$dist BIN_DIR=$2 exec node --import "$web/test/generated.mjs" --test "$web/test/suite.test.mjs" "$web/test/cli.test.mjs" ;;
 native)
   # The page's formulas, experiments, sweeps and help reading against the
   # native programs: no WebAssembly build needed.
-  BIN_DIR=$2 exec node --test "$web/test/formulas.test.mjs" "$web/test/experiments.test.mjs" \
+  BIN_DIR=$2 exec node --import "$web/test/generated.mjs" --test "$web/test/formulas.test.mjs" "$web/test/experiments.test.mjs" \
     "$web/test/sweep.test.mjs" "$web/test/help.test.mjs" ;;
 browser)
   [[ -f $dist/index.html && -d $web/node_modules/playwright-core ]] ||
     skip "$dist is not built"
   [[ -x ${CHROMIUM:=/usr/bin/chromium} ]] || skip "chromium is missing (apt-get install chromium)"
-  DIST_DIR=$dist CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --test "$web/test/browser.test.mjs" ;;
+  DIST_DIR=$dist CHROMIUM=$CHROMIUM BIN_DIR=$2 exec node --import "$web/test/generated.mjs" --test "$web/test/browser.test.mjs" "$web/test/anywhere.test.mjs" ;;
 *)
   echo "usage: run.sh build DIR [DIST_DIR] | parse | node|native|browser BIN_DIR [DIST_DIR]" >&2
   exit 2 ;;

@@ -12,6 +12,7 @@ import {fileURLToPath} from 'node:url';
 import {parseSweep, formatSweep, sweepRuns, tableHeader, tableRow} from '../src/sweep.mjs';
 import {gaStatsText} from '../src/gastats.mjs';
 import {crateJson, sha256Sums} from '../src/record.mjs';
+import {sweepRecord} from '../src/sweeprecord.mjs';
 
 const bin = process.env.BIN_DIR;
 const top = fileURLToPath(new URL('../..', import.meta.url));
@@ -66,6 +67,8 @@ test('sweep command lines the page refuses', () => {
     ['sweep/run.sh -a "-gens 2 -seed 4"', /-seed is the sweep's own/],
   ];
   for (const [line, message] of cases) assert.match(parseSweep(line).error, message, line);
+  // What means nothing in the page is no reason to refuse.
+  assert.equal(parseSweep('sweep/run.sh -k -n 3 --resume -s 2 -- -j 4').error, '');
   assert.equal(parseSweep('tacticbreed -noise 0.1'), null);
 });
 
@@ -112,6 +115,14 @@ test('a sweep record is the one the page builds from its fields', {skip}, () => 
                     command: sweep.name, software: graph.get('#modelsuite'), startTime: sweep.startTime,
                     endTime: sweep.endTime, workingDirectory: sweep.workingDirectory, runs, files};
     assert.equal(crateJson(record), text);
+    // The page's record of the same runs: each run's command as run.sh's,
+    // without the programs' folder, and the sweep's as given.
+    const results = new Array(4).fill(null);
+    for (const run of runs) results[run.seq - 1] = run;
+    const page = sweepRecord({line, sweep: parseSweep(line), results, version: record.software.version,
+                              table: {size: files[0].size, sha256: files[0].sha256}});
+    assert.deepEqual(page.runs.map((run) => run.command), runs.map((run) => run.command.replace(`${bin}/`, '')));
+    assert.equal(`${page.command} -b ${bin} -d ${dir}`, sweep.name);
     const sums = fs.readFileSync(path.join(dir, 'SHA256SUMS'), 'utf8');
     const crate = {name: 'ro-crate-metadata.json', sha256: sums.match(/^(\S+)  ro-crate-metadata.json$/m)[1]};
     assert.equal(sha256Sums([...files, crate]), sums);
