@@ -5,22 +5,36 @@
 // each kept one after KEEP, every line escaped as encodeURIComponent
 // escapes it. An escaped line never holds a bare "&", so a link without
 // kept runs reads as it always has, and the current line comes first:
-//   #peakseek%20-seed%207&keep=peakseek%20-seed%203&keep=peakseek
-// This module touches no DOM.
+//   #peakseek%20-seed%207&keep=peakseek%20-seed%203&keep=peakseek&v=1.0.0
+// Last comes the version of the suite that wrote the address, so that a
+// link opened by another version can say so; a link without one is older
+// than the versions and reads as before. This module touches no DOM.
+import {VERSION} from './version.mjs';
 
 export const KEEP = '&keep=';
+const MADE_BY = '&v=';
 export const KEEP_LIMIT = 4; // kept runs, each drawn beside the current one
 
-// {current, kept}: the raw (still escaped) current line and kept lines.
+// {current, kept, version}: the raw (still escaped) current line and kept
+// lines, and the version that made the link ('' for none).
 export function splitFragment(raw) {
-  const [current, ...kept] = raw.split(KEEP);
-  return {current, kept: kept.filter(Boolean)};
+  const at = raw.lastIndexOf(MADE_BY);
+  const version = at < 0 ? '' : decodeURIComponent(raw.slice(at + MADE_BY.length));
+  const [current, ...kept] = (at < 0 ? raw : raw.slice(0, at)).split(KEEP);
+  return {current, kept: kept.filter(Boolean), version};
 }
 
 // The fragment of a current line (raw: as the address had it) and kept
 // lines.
 export function withKept(raw, keptLines) {
-  return [raw, ...keptLines.map(encodeURIComponent)].join(KEEP);
+  return [raw, ...keptLines.map(encodeURIComponent)].join(KEEP) + MADE_BY + encodeURIComponent(VERSION);
+}
+
+// What the page says of a link made by another version of the suite, or ''.
+export function versionNote(version) {
+  if (!version || version === VERSION) return '';
+  return `This link was made with version ${version} of the suite, and this page is version ${VERSION}: ` +
+    'it runs the command all the same, and what it prints may differ from what the link showed.';
 }
 
 export const joinFragment = (line, keptLines) => withKept(encodeURIComponent(line), keptLines);

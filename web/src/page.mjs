@@ -22,7 +22,7 @@ import {MSG, SHOWN} from './messages.mjs';
 import {newPool} from './pool.mjs';
 import {offerSweepRecord} from './sweepdownloads.mjs';
 import {TIMING, newThrottle, newSettler} from './timing.mjs';
-import {splitFragment, joinFragment, withKept} from './compare.mjs';
+import {splitFragment, joinFragment, withKept, versionNote} from './compare.mjs';
 import {embedded, wireEmbed, tellParent, wireDownloads} from './embed.mjs';
 import {showKept, labelKept, keepable, keptRun, restoreKept} from './kept.mjs';
 import {showCommand, alertText, announce, clearOutputs, showText, showProgress, setDownloads,
@@ -302,7 +302,9 @@ async function fromFragment() {
     history.replaceState(null, '', '#' + encodeURIComponent(PROGRAMS[0]));
     return fromFragment();
   }
-  const {current, kept} = splitFragment(raw);
+  const {current, kept, version} = splitFragment(raw);
+  $('version-note').textContent = versionNote(version);
+  $('version-note').hidden = !$('version-note').textContent;
   if (embedded()) kept.length = 0; // an embedded page shows one picture
   if (!await restoreKept(state, kept, keeping(turn))) return;
   const read = readFragment(current, {programs: PROGRAMS, parseSweep});

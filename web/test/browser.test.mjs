@@ -281,14 +281,17 @@ test('a failed run shows and announces its message and the help screen', skip, a
   assert.match(await page.textContent('#announce'), /help screen, as asked/);
 });
 
-test('a changed value updates the URL and reruns', skip, async () => {
-  await open('peakseek -gens 3');
+test('a changed value updates the URL, with the version, and reruns; a link of another version says so and runs', skip, async () => {
+  const version = fs.readFileSync(path.join(top, 'VERSION'), 'utf8').trim();
+  await page.goto(`${base}#${encodeURIComponent('peakseek -gens 3')}&v=0.9.0`);
   await result('peakseek -gens 3');
+  assert.match(await visibleText('#version-note'), new RegExp(`version 0\\.9\\.0 .*this page is version ${version}`));
   await page.fill('#opt-seed', '7');
   await page.press('#opt-seed', 'Enter');
   const line = 'peakseek -gens 3 -seed 7';
   assert.deepEqual(await result(line), native(line));
-  assert.equal(await page.evaluate(() => location.hash), `#${encodeURIComponent(line)}`);
+  assert.equal(await page.evaluate(() => location.hash), `#${encodeURIComponent(line)}&v=${version}`);
+  assert.ok(await page.$eval('#version-note', (e) => e.hidden));
 });
 
 test('three kept runs beside the current one, each labelled by what differs, and the link gives them again', skip, async () => {
@@ -566,7 +569,7 @@ test('a bifurcation diagram from the defaults, and a column of it opened', skip,
   await page.locator('[data-view=bifurcation] .u-over').click(); // at r = 0.85
   await page.waitForFunction(() => !decodeURIComponent(location.hash).startsWith('#for'));
   assert.match(decodeURIComponent(await page.evaluate(() => location.hash)),
-               /^#mapseries -points 80 -skip 300 -r 0\.8[45]\d$/);
+               /^#mapseries -points 80 -skip 300 -r 0\.8[45]\d&/);
 });
 
 test('a phone width holds every program, message and help screen', skip, async () => {

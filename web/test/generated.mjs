@@ -13,9 +13,12 @@ const GENERATED = {
     JSON.stringify(readFileSync(new URL('VERSION', top), 'utf8').trim()) + ';\n',
 };
 
+const SOURCES = new URL('web/src/', top).href;
+
 export async function resolve(specifier, context, next) {
-  const name = specifier.replace(/^\.\//, '');
-  if (name in GENERATED && context.parentURL?.includes('/web/src/')) {
+  const url = context.parentURL && /^\.\.?\//.test(specifier) ? new URL(specifier, context.parentURL).href : '';
+  const name = url.startsWith(SOURCES) ? url.slice(SOURCES.length) : '';
+  if (name in GENERATED) {
     return {url: `data:text/javascript,${encodeURIComponent(GENERATED[name]())}`, shortCircuit: true};
   }
   return next(specifier, context);

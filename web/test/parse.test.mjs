@@ -6,7 +6,8 @@ import {test} from 'node:test';
 import assert from 'node:assert/strict';
 import {splitWords, joinWords, seqWords, readFragment} from '../src/command.mjs';
 import {parseSweep} from '../src/sweep.mjs';
-import {splitFragment, joinFragment, differences} from '../src/compare.mjs';
+import {splitFragment, joinFragment, differences, versionNote} from '../src/compare.mjs';
+import {VERSION} from '../src/version.mjs';
 import {newSha256, addBytes, hexDigest} from '../src/sha256.mjs';
 import {createHash, randomBytes} from 'node:crypto';
 import {newThrottle, newSettler} from '../src/timing.mjs';
@@ -166,12 +167,15 @@ test('the fragment gives a command line, a sweep or a refusal', () => {
   }
 });
 
-test('kept runs ride after the current line, which an old link holds alone; each is labelled by what differs', () => {
-  const old = encodeURIComponent("jobmatch -specs 'a&keep=b'");
-  assert.deepEqual(splitFragment(old), {current: old, kept: []});
-  const both = joinFragment('peakseek -seed 7', ['peakseek -seed 3', "jobmatch -specs 'a&keep=b'"]);
+test('kept runs and the version ride after the current line, which an old link holds alone; each run is labelled by what differs', () => {
+  const old = encodeURIComponent("jobmatch -specs 'a&keep=b&v=2'");
+  assert.deepEqual(splitFragment(old), {current: old, kept: [], version: ''});
+  const both = joinFragment('peakseek -seed 7', ['peakseek -seed 3', "jobmatch -specs 'a&keep=b&v=2'"]);
   assert.deepEqual(splitFragment(both), {current: 'peakseek%20-seed%207',
-                                         kept: ['peakseek%20-seed%203', old]});
+                                         kept: ['peakseek%20-seed%203', old], version: VERSION});
+  assert.equal(versionNote(VERSION), '');
+  assert.equal(versionNote(''), '');
+  assert.match(versionNote('0.9.0'), new RegExp(`version 0\\.9\\.0 .*version ${VERSION.replace(/\./g, '\\.')}: it runs`));
   const run = (line, values, more = {}) => ({program: line.split(' ')[0], line, values, ...more});
   const cases = [ // runs, their labels
     [[run('peakseek -seed 7', {'-seed': '7', '-gens': '5'}), run('peakseek -seed 3 -gens 5', {'-seed': '3', '-gens': '5'})],
