@@ -122,10 +122,19 @@ if [ -z "$option" ]; then
   option=$(field "$program" option)
   echo "sweep: no option given (-o); sweeping $program's $option"
 fi
-# shellcheck disable=SC2086  # ARGS is meant to split into options
-if [ "$option" = -seed ] || printf '%s\n' $args | grep -qx -- -seed; then
-  die "-seed is the sweep's own: every value runs with seeds 1 to SEEDS (-s)"
-fi
+seed_is_ours() { die "-seed is the sweep's own: every value runs with seeds 1 to SEEDS (-s)"; }
+[ "$option" = -seed ] && seed_is_ours
+# Every option in ARGS must be the program's own, since a misspelt one would
+# fail every run: a switch stands alone, any other option takes the next word.
+# shellcheck disable=SC2206  # ARGS is meant to split into options
+arg_words=($args)
+for ((i = 0; i < ${#arg_words[@]}; i += step)); do
+  name=${arg_words[i]}
+  [ "$name" = -seed ] && seed_is_ours
+  entry=$(help_entry "$name")
+  [ -n "$entry" ] || die "$program has no option $name (in -a; see $bin/$program -help)"
+  [ "$(cut -f 2 <<<"$entry")" = switch ] && step=1 || step=2
+done
 entry=$(help_entry "$option")
 [ -n "$entry" ] || die "$program has no option $option (see $bin/$program -help)"
 kind=$(cut -f 2 <<<"$entry")

@@ -103,6 +103,7 @@ done <<'EOF'
 -v " "|no values to sweep
 -o -seed -v 1|-seed is the sweep's own
 -a "-gens 2 -seed 4"|-seed is the sweep's own
+-a "-gens 2 -nosie 0.1"|tacticbreed has no option -nosie (in -a
 -o -nosuchoption -v 1|tacticbreed has no option -nosuchoption
 -p jobmatch -o -specs -v 1|jobmatch's -specs takes no number
 -p peakseek -v 1 --resume|no unfinished sweep
