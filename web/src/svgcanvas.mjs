@@ -57,6 +57,15 @@ function newContext(canvas) {
       ` stroke-linejoin="${state.lineJoin}"${dash}`;
   };
   const point = (x, y) => apply(state.matrix, x, y).map(num).join(' ');
+  // fillRect and strokeRect paint a rectangle of their own, leaving the
+  // path being built as it was. paint: 'fill' or 'stroke'.
+  const rectAlone = (x, y, w, h, paint) => {
+    const saved = path;
+    path = [];
+    ctx.rect(x, y, w, h);
+    ctx[paint]();
+    path = saved;
+  };
 
   const ctx = {
     canvas,
@@ -98,20 +107,8 @@ function newContext(canvas) {
       defs.push(`<clipPath id="${id}"><path d="${path.join('')}"/></clipPath>`);
       state.clip = id;
     },
-    fillRect(x, y, w, h) {
-      const saved = path;
-      path = [];
-      ctx.rect(x, y, w, h);
-      ctx.fill();
-      path = saved;
-    },
-    strokeRect(x, y, w, h) {
-      const saved = path;
-      path = [];
-      ctx.rect(x, y, w, h);
-      ctx.stroke();
-      path = saved;
-    },
+    fillRect(x, y, w, h) { rectAlone(x, y, w, h, 'fill'); },
+    strokeRect(x, y, w, h) { rectAlone(x, y, w, h, 'stroke'); },
     clearRect() {}, // the figure starts empty
     fillText(text, x, y) {
       const [a, b, c, d, e, f] = multiply(state.matrix, [1, 0, 0, 1, x, y]);
