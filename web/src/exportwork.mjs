@@ -5,7 +5,7 @@
 // whole. Messages (messages.mjs): EXPORT in, EXPORTED out.
 import {MSG, errorText} from './messages.mjs';
 import {tableOf, recordFields, asSingleRun} from './exports.mjs';
-import {newSha256, addBytes, hexDigest} from './sha256.mjs';
+import {digestBlobs} from './sha256.mjs';
 import {crateJson} from './record.mjs';
 
 const PART = 1 << 20; // characters of table text gathered into one Blob part
@@ -15,16 +15,6 @@ async function eachPiece(blobs, take) {
     const reader = blob.stream().getReader();
     for (let r = await reader.read(); !r.done; r = await reader.read()) take(r.value);
   }
-}
-
-async function digest(blobs) {
-  const sha = newSha256();
-  let size = 0;
-  await eachPiece(blobs, (bytes) => {
-    addBytes(sha, bytes);
-    size += bytes.length;
-  });
-  return {size, sha256: hexDigest(sha)};
 }
 
 async function table(about, chunks) {
@@ -57,7 +47,7 @@ async function table(about, chunks) {
 
 async function record(about, chunks, meta) {
   const streams = {};
-  for (const name of ['stdout', 'stderr']) streams[name] = {name: meta.names[name], ...await digest(chunks[name])};
+  for (const name of ['stdout', 'stderr']) streams[name] = {name: meta.names[name], ...await digestBlobs(chunks[name])};
   const fields = recordFields(about, {...meta, streams});
   const crate = crateJson(fields);
   return new Blob([about.sweep ? crate : asSingleRun(crate, {...about, option: fields.option}, about.values['-seed'])],

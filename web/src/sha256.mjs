@@ -73,3 +73,15 @@ export function hexDigest(s) {
   addBytes(s, tail);
   return [...s.h].map((x) => x.toString(16).padStart(8, '0')).join('');
 }
+
+// {size, sha256} of the bytes of `blobs`, one after another, read piece by
+// piece, so that a long output is never held whole.
+export async function digestBlobs(blobs) {
+  const s = newSha256();
+  for (const blob of blobs) {
+    const reader = blob.stream().getReader();
+    for (let got = await reader.read(); !got.done; got = await reader.read()) addBytes(s, got.value);
+  }
+  const size = s.length; // before the digest pads the input
+  return {size, sha256: hexDigest(s)};
+}

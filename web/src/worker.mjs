@@ -23,15 +23,9 @@ async function help({program}) {
   postMessage({type: MSG.HELPED, program, text: stderr, module});
 }
 
-// Hashed in pieces, so that a long output is never held whole.
 async function hash({blobs}) {
-  const {newSha256, addBytes, hexDigest} = await import('./sha256.mjs');
-  const state = newSha256();
-  for (const blob of blobs) {
-    const reader = blob.stream().getReader();
-    for (let got = await reader.read(); !got.done; got = await reader.read()) addBytes(state, got.value);
-  }
-  postMessage({type: MSG.HASHED, sha256: hexDigest(state)});
+  const {digestBlobs} = await import('./sha256.mjs');
+  postMessage({type: MSG.HASHED, sha256: (await digestBlobs(blobs)).sha256});
 }
 
 async function runner({job: {index, program, args}, port, modules}) {
