@@ -76,18 +76,12 @@ export function recordFields({program, values, words, sweep}, meta) {
   const run = {seq: 1, command: meta.line, status: meta.status, host: 'browser', startTime: meta.startTime,
                endTime: meta.endTime, stdoutSha256: meta.streams.stdout.sha256,
                stderrSha256: meta.streams.stderr.sha256, seed: 1};
-  if (words) return {...base, option: '-r', values: words, seeds: 1, runs: []};
-  // mapseries draws no random numbers: it has no seed, and its run is one value of r.
+  // Not a sweep: named as what it is, its seed its own -seed ('none' for
+  // mapseries, which draws no random numbers).
+  const single = {...base, name: `${words ? 'bifurcation diagram' : 'run'} of ${program}`, seeds: 1,
+                  seedValues: [values['-seed'] ?? 'none']};
+  if (words) return {...single, option: '-r', values: words, runs: []};
+  // mapseries' run is one value of r.
   const option = '-seed' in values ? '-seed' : '-r';
-  return {...base, option, values: [values[option] ?? ''], seeds: 1, runs: [run]};
-}
-
-// crateJson describes a sweep, its seeds numbered from 1: a single run
-// or a bifurcation loop is named as such, and its seed is its own -seed
-// ('none' for a program without one).
-export function asSingleRun(crate, {program, option, words}, seed = 'none') {
-  return crate.replace(`"name":"sweep of ${option} for ${program}"`,
-                       JSON.stringify({name: `${words ? 'bifurcation diagram' : 'run'} of ${program}`}).slice(1, -1))
-    .replace('{"@id":"#seed-1","@type":"PropertyValue","name":"seed","value":"1"}',
-             JSON.stringify({'@id': '#seed-1', '@type': 'PropertyValue', name: 'seed', value: String(seed)}));
+  return {...single, option, values: [values[option] ?? ''], runs: [run]};
 }

@@ -4,7 +4,7 @@
 // whole as text, apart from a GA's statistics, which gastats.mjs reads
 // whole. Messages (messages.mjs): EXPORT in, EXPORTED out.
 import {MSG, errorText} from './messages.mjs';
-import {tableOf, recordFields, asSingleRun} from './exports.mjs';
+import {tableOf, recordFields} from './exports.mjs';
 import {digestBlobs} from './sha256.mjs';
 import {crateJson} from './record.mjs';
 
@@ -48,10 +48,7 @@ async function table(about, chunks) {
 async function record(about, chunks, meta) {
   const streams = {};
   for (const name of ['stdout', 'stderr']) streams[name] = {name: meta.names[name], ...await digestBlobs(chunks[name])};
-  const fields = recordFields(about, {...meta, streams});
-  const crate = crateJson(fields);
-  return new Blob([about.sweep ? crate : asSingleRun(crate, {...about, option: fields.option}, about.values['-seed'])],
-                  {type: 'application/json'});
+  return new Blob([crateJson(recordFields(about, {...meta, streams}))], {type: 'application/json'});
 }
 
 onmessage = async ({data: {type, id, kind, about, chunks, meta}}) => {

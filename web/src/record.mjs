@@ -9,7 +9,10 @@
 //   runs: [{seq, command, status, host, startTime, endTime, stdoutSha256,
 //   stderrSha256, seed}], seq counting the grid from 1, value by value;
 //   files: [{name, format, size, sha256}]. commit and workingDirectory may
-//   be ''; unfinished, optional, why the sweep did not complete. A run's
+//   be ''; unfinished, optional, why the sweep did not complete; name,
+//   optional, the dataset's name for what is not a sweep (a single run);
+//   seedValues, optional, the value of each seed where it is not its number
+//   (a single run's own -seed, or 'none'). A run's
 //   status is null when it ended without one. Beyond the profile, a run has host, exitStatus and its outputs'
 //   checksums (stdoutSha256, stderrSha256), the suite its commit and the
 //   sweep the folder its runs start in (workingDirectory).
@@ -43,14 +46,15 @@ function entities(r) {
     {'@id': 'ro-crate-metadata.json', '@type': 'CreativeWork', conformsTo: id('https://w3id.org/ro/crate/1.1'),
      about: id('./')},
     {'@id': './', '@type': 'Dataset', conformsTo: id('https://w3id.org/ro/wfrun/process/0.5'),
-     name: `sweep of ${r.option} for ${r.program}`, datePublished: r.endTime, hasPart: parts,
+     name: r.name ?? `sweep of ${r.option} for ${r.program}`, datePublished: r.endTime, hasPart: parts,
      mentions: [id('#sweep'), ...r.runs.map((run) => id(`#run-${run.seq}`))]},
     {'@id': 'https://w3id.org/ro/wfrun/process/0.5', '@type': 'CreativeWork', name: 'Process Run Crate',
      version: '0.5'},
     software,
     sweep,
     ...r.values.map((value, k) => ({'@id': `#value-${k + 1}`, '@type': 'PropertyValue', name: r.option, value})),
-    ...seeds.map((s) => ({'@id': `#seed-${s}`, '@type': 'PropertyValue', name: 'seed', value: String(s)})),
+    ...seeds.map((s) => ({'@id': `#seed-${s}`, '@type': 'PropertyValue', name: 'seed',
+                          value: String(r.seedValues?.[s - 1] ?? s)})),
     ...r.runs.map((run) => runEntity(run, r.seeds)),
     ...r.files.map((f) => ({'@id': f.name, '@type': 'File', encodingFormat: f.format,
                             contentSize: String(f.size), sha256: f.sha256})),
