@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 #include "jobmatch.h"
 
@@ -105,13 +107,44 @@ void random_solution(int *dna) {
 }
 
 // The sum of the entries the solution picks: a score to maximise, not a
-// cost, despite the name. Summed wide; read_specs admits only matrices whose
-// totals all fit an int, so the result is exact.
+// cost, despite the name. The entries are ints, so every partial sum is a
+// whole number below len x 2^31, far inside the doubles' exact range for
+// any matrix that fits in memory: four sums side by side come out exact, and
+// read_specs admits only matrices whose totals all fit an int.
 int task_cost(const int *dna) {
-  long long sum = 0;
-  for (int r = 0; r < len; r++) sum += static_cast<long long>(cost[r][dna[r]]);
-  return static_cast<int>(sum);
+  double sum[4] = {0.0, 0.0, 0.0, 0.0};
+  int r = 0;
+  for (; r + 4 <= len; r += 4)
+    for (int k = 0; k < 4; k++) sum[k] += cost[r + k][dna[r + k]];
+  for (; r < len; r++) sum[0] += cost[r][dna[r]];
+  return static_cast<int>((sum[0] + sum[1]) + (sum[2] + sum[3]));
 }
+
+namespace {
+
+// pbase^d for whole d below `most`, each worked out by pow the first time
+// it is asked for: a population holds few distinct totals, and pow is the
+// dearest step of a generation. Forgotten when pbase changes.
+double power_of_base(double d) {
+  const int most = 1 << 16;
+  static std::vector<double> value;
+  static std::vector<char> known;
+  static double base = 0.0;
+  if (!(d < most)) return pow(pbase, d);
+  if (known.empty() || std::memcmp(&base, &pbase, sizeof base) != 0) {
+    value.assign(most, 0.0);
+    known.assign(most, 0);
+    base = pbase;
+  }
+  int k = static_cast<int>(d);
+  if (!known[k]) {
+    value[k] = pow(pbase, d);
+    known[k] = 1;
+  }
+  return value[k];
+}
+
+} // namespace
 
 // Totals, and weights pbase^(total - smallest total) normalised to sum 1.
 void compute_fitness(int **pop, double *totals, double *fitness) {
@@ -120,7 +153,7 @@ void compute_fitness(int **pop, double *totals, double *fitness) {
     totals[i] = task_cost(pop[i]);
     if (totals[i] < smallest) smallest = totals[i];
   }
-  for (int i = 0; i < size; i++) fitness[i] = pow(pbase, totals[i] - smallest);
+  for (int i = 0; i < size; i++) fitness[i] = power_of_base(totals[i] - smallest);
   normalise(fitness, size, KEEP_QUOTIENTS);
 }
 
