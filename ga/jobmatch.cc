@@ -126,7 +126,7 @@ namespace {
 // it is asked for: a population holds few distinct totals, and pow is the
 // dearest step of a generation. Forgotten when pbase changes.
 double power_of_base(double d) {
-  const int most = 1 << 16;
+  const int most = 1 << 12;
   static std::vector<double> value;
   static std::vector<char> known;
   static double base = 0.0;
