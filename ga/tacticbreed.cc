@@ -196,6 +196,175 @@ double average_score(int i) {
   return score[i] / static_cast<double>(roundbout[i]);
 }
 
+// An index of remembered rounds as the other player reads it: in each pair
+// of bits the two moves exchanged.
+int mirror_pairs(int index) { return (index & 0x5555) << 1 | (index >> 1 & 0x5555); }
+
+// n % d for n and d below 2^32 (d > 0) by two multiplications: the
+// fraction n / d kept to 64 bits, times d, gives the remainder in its top
+// bits. Exact for every such n and d.
+struct DIVISOR {
+  unsigned long long fraction;
+  unsigned int d;
+};
+DIVISOR divisor(int d) {
+  return {~0ULL / static_cast<unsigned int>(d) + 1, static_cast<unsigned int>(d)};
+}
+unsigned int remainder(long n, DIVISOR by) {
+  unsigned long long low = by.fraction * static_cast<unsigned int>(n);
+  return static_cast<unsigned int>((static_cast<unsigned __int128>(low) * by.d) >> 64);
+}
+
+// Without noise a bout is a walk over the positions of player A's table:
+// the position that a round reads, together with the round number while it
+// is below hlen, fixes B's position (the mirrored index in the same
+// section) and so the next position. A position p of section n, index i,
+// leads to section n + 1, index i + (pair << 2n), while n < hlen, and
+// within section hlen to index (i >> 2) + (pair << 2 (hlen - 1)); pair is
+// (A's move, B's move), A's in the higher bit. The successor is thus the
+// sum of a part that A's table gives (the next section's start, the index
+// carried over, A's move shifted) and a part that B's gives (its move at
+// the mirrored index, shifted). Each individual's two parts are made once
+// a generation; a bout adds them, a block at a time, and a round is then a
+// single look-up that waits on the last. With hlen 3 or less a position
+// fits a byte.
+const int max_walk_hlen = 3;
+// Per individual, walk_stride bytes of its part as A, then its part as B;
+// the bytes past the table's length stay 0.
+unsigned char *walk_parts;
+
+constexpr int walk_stride(int h) { return ((4 << 2 * h) / 3 + 15) / 16 * 16; }
+
+void make_walk_parts(char **pop) {
+  const int stride = walk_stride(hlen);
+  for (int i = 0; i < size; i++) {
+    const char *table = pop[i];
+    unsigned char *as_a = walk_parts + 2LL * stride * i, *as_b = as_a + stride;
+    for (int n = 0; n <= hlen; n++) {
+      const int start = dnaindex[n], shift = n < hlen ? 2 * n : 2 * (hlen - 1);
+      for (int k = 0; k < 1 << 2 * n; k++) {
+        int carried = n < hlen ? dnaindex[n + 1] + k : start + (k >> 2);
+        as_a[start + k] = static_cast<unsigned char>(carried + (table[start + k] << (shift + 1)));
+        as_b[start + k] = static_cast<unsigned char>(table[start + mirror_pairs(k)] << shift);
+      }
+    }
+  }
+}
+
+// The payoffs of A and B for a round, in one word: A's in the low 32 bits,
+// B's times 2^32 added, modulo 2^64. Sums of such words over rounds whose
+// payoffs stay below 2^31 in size each way give both sums back exactly.
+unsigned long long pay_word(const long long pay[4], int pair) {
+  return static_cast<unsigned long long>(pay[pair]) +
+         (static_cast<unsigned long long>(pay[mirror_pairs(pair)]) << 32);
+}
+
+void add_pay_words(unsigned long long words, long long *sa, long long *sb) {
+  long long low = static_cast<int>(static_cast<unsigned int>(words));
+  *sa += low;
+  *sb += static_cast<long long>(words - static_cast<unsigned long long>(low)) >> 32;
+}
+
+const int walk_lanes = 8;
+
+// The bouts pop[a[k]] against pop[b[k]], k < n, walk_lanes of them side by
+// side (the lanes left over walk bout 0 again, unpaid), with whole payoffs
+// and the draws made. `block` rounds at most between emptying each lane's
+// word of pay, so that neither sum in it reaches 2^31.
+template <int H>
+void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int block) {
+  constexpr int stride = walk_stride(H);
+  // The pay of the round that ends at each position, by the pair in the
+  // top of its index (position 0 begins the bout and no round ends there).
+  unsigned long long pay_at[stride] = {};
+  for (int s = 1, p = 1; s <= H; p += 1 << 2 * s, s++)
+    for (int k = 0; k < 1 << 2 * s; k++) pay_at[p + k] = pay_word(pay, k >> 2 * (s - 1));
+  alignas(16) unsigned char next[walk_lanes][stride];
+  for (int first = 0; first < n; first += walk_lanes) {
+    int lane_a[walk_lanes], lane_b[walk_lanes];
+    for (int g = 0; g < walk_lanes; g++) {
+      int k = first + g < n ? first + g : 0;
+      lane_a[g] = a[k];
+      lane_b[g] = b[k];
+      const unsigned char *as_a = walk_parts + 2LL * stride * lane_a[g];
+      const unsigned char *as_b = walk_parts + 2LL * stride * lane_b[g] + stride;
+      for (int p = 0; p < stride; p++) next[g][p] = static_cast<unsigned char>(as_a[p] + as_b[p]);
+    }
+    int at[walk_lanes] = {};
+    long long sa[walk_lanes] = {}, sb[walk_lanes] = {};
+    for (int t = 0; t < rounds;) {
+      unsigned long long words[walk_lanes] = {};
+      for (int end = t + std::min(rounds - t, block); t < end; t++)
+        for (int g = 0; g < walk_lanes; g++) {
+          at[g] = next[g][at[g]];
+          words[g] += pay_at[at[g]];
+        }
+      for (int g = 0; g < walk_lanes; g++) add_pay_words(words[g], &sa[g], &sb[g]);
+    }
+    for (int g = 0; g < walk_lanes && first + g < n; g++) {
+      score[lane_a[g]] += static_cast<double>(sa[g]);
+      score[lane_b[g]] += static_cast<double>(sb[g]);
+      roundbout[lane_a[g]] += rounds;
+      roundbout[lane_b[g]] += rounds;
+    }
+  }
+}
+
+// Walks all bouts of a generation: the opponents drawn, the noise draws
+// passed over, a batch of bouts at a time, in their order.
+void walk_generation(char **pop, const long long pay[4]) {
+  make_walk_parts(pop);
+  long long largest = 1;
+  for (int p = 0; p < 4; p++) largest = std::max(largest, std::llabs(pay[p]));
+  const int block = static_cast<int>(2147483647 / largest);
+  const DIVISOR by_size = divisor(size);
+  const int batch = 512;
+  int a[batch], b[batch], n = 0;
+  auto walk = [&] {
+    switch (hlen) {
+    case 1: walk_bouts<1>(a, b, n, pay, block); break;
+    case 2: walk_bouts<2>(a, b, n, pay, block); break;
+    default: walk_bouts<3>(a, b, n, pay, block); break;
+    }
+    n = 0;
+  };
+  for (int i = 0; i < size; i++)
+    for (int k = 0; k < bouts; k++) {
+      a[n] = i;
+      b[n] = static_cast<int>(remainder(next_random(), by_size));
+      skip_random(2LL * rounds);
+      if (++n == batch) walk();
+    }
+  if (n > 0) walk();
+}
+
+// Without noise and with whole payoffs (whose sums come out the same in any
+// order), the draws of the bouts are made first, in their order, and the
+// bouts played several at a time: walked for short histories, otherwise
+// two of a player's bouts side by side.
+void play_without_noise(char **pop, const long long pay[4]) {
+  if (hlen <= max_walk_hlen) {
+    walk_generation(pop, pay);
+    return;
+  }
+  for (int i = 0; i < size; i++) {
+    int k = 0;
+    for (; k + 2 <= bouts; k += 2) {
+      int b[2];
+      for (int &opponent : b) {
+        opponent = static_cast<int>(next_random() % size);
+        skip_random(2LL * rounds);
+      }
+      play_lanes<2>(pop, i, b, pay, 0);
+    }
+    if (k < bouts) {
+      int b = static_cast<int>(next_random() % size);
+      skip_random(2LL * rounds);
+      play_lanes<1>(pop, i, &b, pay, 0);
+    }
+  }
+}
+
 } // namespace
 
 // Every individual plays `bouts` bouts as first player against opponents
@@ -210,28 +379,17 @@ void compute_fitness(char **pop) {
   }
   long long pay[4];
   bool whole = whole_payoffs(pay);
-  // Without noise, and with whole payoffs (whose sums come out the same in
-  // any order), a player's bouts are played two at a time, with the draws
-  // of the two made first, in their order.
-  bool in_pairs = whole && uniform_limit(noise) == 0;
-  for (int i = 0; i < size; i++) {
-    int k = 0;
-    for (; in_pairs && k + 2 <= bouts; k += 2) {
-      int b[2];
-      for (int &opponent : b) {
-        opponent = static_cast<int>(next_random() % size);
-        skip_random(2LL * rounds);
+  if (whole && uniform_limit(noise) == 0)
+    play_without_noise(pop, pay);
+  else
+    for (int i = 0; i < size; i++)
+      for (int k = 0; k < bouts; k++) {
+        int b = static_cast<int>(next_random() % size);
+        if (whole)
+          play_bout(pop, i, b, pay);
+        else
+          play_rounds(pop, i, b);
       }
-      play_lanes<2>(pop, i, b, pay, 0);
-    }
-    for (; k < bouts; k++) {
-      int b = static_cast<int>(next_random() % size);
-      if (whole)
-        play_bout(pop, i, b, pay);
-      else
-        play_rounds(pop, i, b);
-    }
-  }
   for (int i = 0; i < size; i++) fitness[i] = average_score(i);
   normalise(fitness, size, 1.0 / size);
 }
@@ -260,6 +418,11 @@ void inititalize_population() {
   histb = static_cast<int *>(xmalloc_array(hlen, sizeof(int)));
   dnaindex = static_cast<int *>(xmalloc_array(hlen + 2LL, sizeof(int)));
   build_dnaindex();
+  if (hlen >= 1 && hlen <= max_walk_hlen) {
+    long long bytes = 2LL * walk_stride(hlen);
+    walk_parts = static_cast<unsigned char *>(xmalloc_array(size, bytes));
+    memset(walk_parts, 0, static_cast<size_t>(size * bytes));
+  }
   oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   int length = dna_length();
