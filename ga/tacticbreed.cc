@@ -198,7 +198,7 @@ double average_score(int i) {
 
 // An index of remembered rounds as the other player reads it: in each pair
 // of bits the two moves exchanged.
-int mirror_pairs(int index) { return (index & 0x5555) << 1 | (index >> 1 & 0x5555); }
+constexpr int mirror_pairs(int index) { return (index & 0x5555) << 1 | (index >> 1 & 0x5555); }
 
 // n % d for n and d below 2^32 (d > 0) by two multiplications: the
 // fraction n / d kept to 64 bits, times d, gives the remainder in its top
@@ -210,8 +210,8 @@ struct DIVISOR {
 DIVISOR divisor(int d) {
   return {~0ULL / static_cast<unsigned int>(d) + 1, static_cast<unsigned int>(d)};
 }
-unsigned int remainder(long n, DIVISOR by) {
-  unsigned long long low = by.fraction * static_cast<unsigned int>(n);
+unsigned int remainder(unsigned int n, DIVISOR by) {
+  unsigned long long low = by.fraction * n;
   return static_cast<unsigned int>((static_cast<unsigned __int128>(low) * by.d) >> 64);
 }
 
@@ -234,20 +234,34 @@ const int max_walk_hlen = 3;
 unsigned char *walk_parts;
 
 constexpr int walk_stride(int h) { return ((4 << 2 * h) / 3 + 15) / 16 * 16; }
+// dnaindex[n], for the sizes known when compiling.
+constexpr int section_start(int n) { return ((1 << 2 * n) - 1) / 3; }
 
-void make_walk_parts(char **pop) {
-  const int stride = walk_stride(hlen);
-  for (int i = 0; i < size; i++) {
-    const char *table = pop[i];
-    unsigned char *as_a = walk_parts + 2LL * stride * i, *as_b = as_a + stride;
-    for (int n = 0; n <= hlen; n++) {
-      const int start = dnaindex[n], shift = n < hlen ? 2 * n : 2 * (hlen - 1);
-      for (int k = 0; k < 1 << 2 * n; k++) {
-        int carried = n < hlen ? dnaindex[n + 1] + k : start + (k >> 2);
-        as_a[start + k] = static_cast<unsigned char>(carried + (table[start + k] << (shift + 1)));
-        as_b[start + k] = static_cast<unsigned char>(table[start + mirror_pairs(k)] << shift);
-      }
+// The two parts of one table's section N, then of the sections after it.
+template <int H, int N>
+void make_section_parts(const char *table, unsigned char *as_a, unsigned char *as_b) {
+  constexpr int start = section_start(N), shift = N < H ? 2 * N : 2 * (H - 1);
+  struct MIRRORED {
+    unsigned char index[1 << 2 * N];
+    constexpr MIRRORED() : index() {
+      for (int k = 0; k < 1 << 2 * N; k++) index[k] = static_cast<unsigned char>(mirror_pairs(k));
     }
+  };
+  static constexpr MIRRORED mirrored;
+  for (int k = 0; k < 1 << 2 * N; k++) {
+    int carried = N < H ? section_start(N + 1) + k : start + (k >> 2);
+    as_a[start + k] = static_cast<unsigned char>(carried + (table[start + k] << (shift + 1)));
+  }
+  for (int k = 0; k < 1 << 2 * N; k++)
+    as_b[start + k] = static_cast<unsigned char>(table[start + mirrored.index[k]] << shift);
+  if constexpr (N < H) make_section_parts<H, N + 1>(table, as_a, as_b);
+}
+
+template <int H> void make_walk_parts(char **pop) {
+  constexpr int stride = walk_stride(H);
+  for (int i = 0; i < size; i++) {
+    unsigned char *as_a = walk_parts + 2LL * stride * i;
+    make_section_parts<H, 0>(pop[i], as_a, as_a + stride);
   }
 }
 
@@ -310,32 +324,42 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
   }
 }
 
-// Walks all bouts of a generation: the opponents drawn, the noise draws
-// passed over, a batch of bouts at a time, in their order.
-void walk_generation(char **pop, const long long pay[4]) {
-  make_walk_parts(pop);
+// The opponents of n bouts in a row, each drawn before the bout's
+// 2 x rounds noise draws, which are passed over: the draws are taken a
+// block at a time and the opponents read off them.
+void draw_opponents(int *b, int n, DIVISOR by_size) {
+  const long long per_bout = 2LL * rounds + 1, all = n * per_bout;
+  long long taken = 0, next_opponent = 0;
+  for (int k = 0; taken < all;) {
+    const unsigned int *words;
+    int got = take_random(all - taken, &words);
+    for (; k < n && next_opponent < taken + got; k++, next_opponent += per_bout)
+      b[k] = static_cast<int>(remainder(words[next_opponent - taken] >> 1, by_size));
+    taken += got;
+  }
+}
+
+// Walks all bouts of a generation, a batch at a time in their order.
+template <int H> void walk_generation(char **pop, const long long pay[4]) {
+  make_walk_parts<H>(pop);
   long long largest = 1;
   for (int p = 0; p < 4; p++) largest = std::max(largest, std::llabs(pay[p]));
   const int block = static_cast<int>(2147483647 / largest);
   const DIVISOR by_size = divisor(size);
   const int batch = 512;
-  int a[batch], b[batch], n = 0;
-  auto walk = [&] {
-    switch (hlen) {
-    case 1: walk_bouts<1>(a, b, n, pay, block); break;
-    case 2: walk_bouts<2>(a, b, n, pay, block); break;
-    default: walk_bouts<3>(a, b, n, pay, block); break;
-    }
-    n = 0;
-  };
-  for (int i = 0; i < size; i++)
-    for (int k = 0; k < bouts; k++) {
+  int a[batch], b[batch];
+  for (int i = 0, played = 0; i < size;) {
+    int n = 0;
+    for (; n < batch && i < size; n++) {
       a[n] = i;
-      b[n] = static_cast<int>(remainder(next_random(), by_size));
-      skip_random(2LL * rounds);
-      if (++n == batch) walk();
+      if (++played == bouts) {
+        played = 0;
+        i++;
+      }
     }
-  if (n > 0) walk();
+    draw_opponents(b, n, by_size);
+    walk_bouts<H>(a, b, n, pay, block);
+  }
 }
 
 // Without noise and with whole payoffs (whose sums come out the same in any
@@ -343,9 +367,10 @@ void walk_generation(char **pop, const long long pay[4]) {
 // bouts played several at a time: walked for short histories, otherwise
 // two of a player's bouts side by side.
 void play_without_noise(char **pop, const long long pay[4]) {
-  if (hlen <= max_walk_hlen) {
-    walk_generation(pop, pay);
-    return;
+  switch (hlen) {
+  case 1: return walk_generation<1>(pop, pay);
+  case 2: return walk_generation<2>(pop, pay);
+  case 3: return walk_generation<3>(pop, pay);
   }
   for (int i = 0; i < size; i++) {
     int k = 0;
