@@ -265,34 +265,45 @@ template <int H> void make_walk_parts(char **pop) {
   }
 }
 
-// The payoffs of A and B for a round, in one word: A's in the low 32 bits,
-// B's times 2^32 added, modulo 2^64. Sums of such words over rounds whose
-// payoffs stay below 2^31 in size each way give both sums back exactly.
+// The payoffs of a round to A and to B in one word: A's plus B's x 2^16,
+// modulo 2^64; the second lane of a pair puts its word 32 bits higher. A
+// sum of such words holds four sums, each borrowing from the one above,
+// and gives them back exactly while each stays below 2^15 in size.
+const int pay_field_bits = 16;
+const long long pay_field_limit = 32767;
+
 unsigned long long pay_word(const long long pay[4], int pair) {
   return static_cast<unsigned long long>(pay[pair]) +
-         (static_cast<unsigned long long>(pay[mirror_pairs(pair)]) << 32);
+         (static_cast<unsigned long long>(pay[mirror_pairs(pair)]) << pay_field_bits);
 }
 
-void add_pay_words(unsigned long long words, long long *sa, long long *sb) {
-  long long low = static_cast<int>(static_cast<unsigned int>(words));
-  *sa += low;
-  *sb += static_cast<long long>(words - static_cast<unsigned long long>(low)) >> 32;
+// sums[f] += field f of `word`, f = 0 .. 3, the lowest first.
+void add_pay_fields(unsigned long long word, long long *sums) {
+  for (int f = 0; f < 4; f++) {
+    long long field = static_cast<short>(static_cast<unsigned short>(word));
+    sums[f] += field;
+    word = (word - static_cast<unsigned long long>(field)) >> pay_field_bits;
+  }
 }
 
 const int walk_lanes = 8;
 
 // The bouts pop[a[k]] against pop[b[k]], k < n, walk_lanes of them side by
-// side (the lanes left over walk bout 0 again, unpaid), with whole payoffs
-// and the draws made. `block` rounds at most between emptying each lane's
-// word of pay, so that neither sum in it reaches 2^31.
+// side (the lanes left over walk bout 0 again, unpaid), with payoffs of
+// pay_field_limit or less in size and the draws made. Two lanes share a
+// word of pay, emptied every `block` rounds, before a sum can reach 2^15.
 template <int H>
 void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int block) {
-  constexpr int stride = walk_stride(H);
+  constexpr int stride = walk_stride(H), pairs = walk_lanes / 2;
   // The pay of the round that ends at each position, by the pair in the
-  // top of its index (position 0 begins the bout and no round ends there).
-  unsigned long long pay_at[stride] = {};
+  // top of its index (position 0 begins the bout and no round ends there),
+  // for the first and for the second lane of a pair.
+  unsigned long long pay_at[2][stride] = {};
   for (int s = 1, p = 1; s <= H; p += 1 << 2 * s, s++)
-    for (int k = 0; k < 1 << 2 * s; k++) pay_at[p + k] = pay_word(pay, k >> 2 * (s - 1));
+    for (int k = 0; k < 1 << 2 * s; k++) {
+      pay_at[0][p + k] = pay_word(pay, k >> 2 * (s - 1));
+      pay_at[1][p + k] = pay_at[0][p + k] << 2 * pay_field_bits;
+    }
   alignas(16) unsigned char next[walk_lanes][stride];
   for (int first = 0; first < n; first += walk_lanes) {
     int lane_a[walk_lanes], lane_b[walk_lanes];
@@ -305,19 +316,22 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
       for (int p = 0; p < stride; p++) next[g][p] = static_cast<unsigned char>(as_a[p] + as_b[p]);
     }
     int at[walk_lanes] = {};
-    long long sa[walk_lanes] = {}, sb[walk_lanes] = {};
+    long long sums[pairs][4] = {}; // A's and B's of a pair's first lane, then its second's
     for (int t = 0; t < rounds;) {
-      unsigned long long words[walk_lanes] = {};
+      unsigned long long words[pairs] = {};
+      int here[walk_lanes]; // kept in registers through the block
+      for (int g = 0; g < walk_lanes; g++) here[g] = at[g];
       for (int end = t + std::min(rounds - t, block); t < end; t++)
         for (int g = 0; g < walk_lanes; g++) {
-          at[g] = next[g][at[g]];
-          words[g] += pay_at[at[g]];
+          here[g] = next[g][here[g]];
+          words[g / 2] += pay_at[g % 2][here[g]];
         }
-      for (int g = 0; g < walk_lanes; g++) add_pay_words(words[g], &sa[g], &sb[g]);
+      for (int g = 0; g < walk_lanes; g++) at[g] = here[g];
+      for (int j = 0; j < pairs; j++) add_pay_fields(words[j], sums[j]);
     }
     for (int g = 0; g < walk_lanes && first + g < n; g++) {
-      score[lane_a[g]] += static_cast<double>(sa[g]);
-      score[lane_b[g]] += static_cast<double>(sb[g]);
+      score[lane_a[g]] += static_cast<double>(sums[g / 2][2 * (g % 2)]);
+      score[lane_b[g]] += static_cast<double>(sums[g / 2][2 * (g % 2) + 1]);
       roundbout[lane_a[g]] += rounds;
       roundbout[lane_b[g]] += rounds;
     }
@@ -340,11 +354,8 @@ void draw_opponents(int *b, int n, DIVISOR by_size) {
 }
 
 // Walks all bouts of a generation, a batch at a time in their order.
-template <int H> void walk_generation(char **pop, const long long pay[4]) {
+template <int H> void walk_generation(char **pop, const long long pay[4], int block) {
   make_walk_parts<H>(pop);
-  long long largest = 1;
-  for (int p = 0; p < 4; p++) largest = std::max(largest, std::llabs(pay[p]));
-  const int block = static_cast<int>(2147483647 / largest);
   const DIVISOR by_size = divisor(size);
   const int batch = 512;
   int a[batch], b[batch];
@@ -367,10 +378,13 @@ template <int H> void walk_generation(char **pop, const long long pay[4]) {
 // bouts played several at a time: walked for short histories, otherwise
 // two of a player's bouts side by side.
 void play_without_noise(char **pop, const long long pay[4]) {
-  switch (hlen) {
-  case 1: return walk_generation<1>(pop, pay);
-  case 2: return walk_generation<2>(pop, pay);
-  case 3: return walk_generation<3>(pop, pay);
+  long long largest = 1;
+  for (int p = 0; p < 4; p++) largest = std::max(largest, std::llabs(pay[p]));
+  const int block = static_cast<int>(pay_field_limit / largest);
+  if (block > 0) switch (hlen) {
+  case 1: return walk_generation<1>(pop, pay, block);
+  case 2: return walk_generation<2>(pop, pay, block);
+  case 3: return walk_generation<3>(pop, pay, block);
   }
   for (int i = 0; i < size; i++) {
     int k = 0;

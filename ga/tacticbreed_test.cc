@@ -161,6 +161,10 @@ TEST_F(Tacticbreed, BoutsPlayedInPairsMatchRoundByRoundPlay) {
     tb::noise = trial % 2 ? 0.0 : -1.0;
     tb::CC = 4; tb::CD = -2; tb::DC = 5; tb::DD = 1;
     if (trial % 3 == 0) tb::DC = 1e9;
+    if (trial % 3 == 1) {
+      tb::DC = 32767;
+      tb::DD = -32767;
+    }
     tb::inititalize_population(); // random tables
     RANDOM_STATE start = random_state;
     std::vector<double> score(tb::size, 0.0);
