@@ -210,7 +210,7 @@ struct DIVISOR {
 DIVISOR divisor(int d) {
   return {~0ULL / static_cast<unsigned int>(d) + 1, static_cast<unsigned int>(d)};
 }
-unsigned int remainder(unsigned int n, DIVISOR by) {
+unsigned int modulo(unsigned int n, DIVISOR by) {
   unsigned long long low = by.fraction * n;
   return static_cast<unsigned int>((static_cast<unsigned __int128>(low) * by.d) >> 64);
 }
@@ -225,9 +225,9 @@ unsigned int remainder(unsigned int n, DIVISOR by) {
 // sum of a part that A's table gives (the next section's start, the index
 // carried over, A's move shifted) and a part that B's gives (its move at
 // the mirrored index, shifted). Each individual's two parts are made once
-// a generation; a bout adds them, a block at a time, and a round is then a
-// single look-up that waits on the last. With hlen 3 or less a position
-// fits a byte.
+// a generation; a bout adds them, sixteen bytes at a time, and a round is
+// then a single look-up that waits on the last. With hlen 3 or less a
+// position fits a byte.
 const int max_walk_hlen = 3;
 // Per individual, walk_stride bytes of its part as A, then its part as B;
 // the bytes past the table's length stay 0.
@@ -319,14 +319,11 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
     long long sums[pairs][4] = {}; // A's and B's of a pair's first lane, then its second's
     for (int t = 0; t < rounds;) {
       unsigned long long words[pairs] = {};
-      int here[walk_lanes]; // kept in registers through the block
-      for (int g = 0; g < walk_lanes; g++) here[g] = at[g];
       for (int end = t + std::min(rounds - t, block); t < end; t++)
         for (int g = 0; g < walk_lanes; g++) {
-          here[g] = next[g][here[g]];
-          words[g / 2] += pay_at[g % 2][here[g]];
+          at[g] = next[g][at[g]];
+          words[g / 2] += pay_at[g % 2][at[g]];
         }
-      for (int g = 0; g < walk_lanes; g++) at[g] = here[g];
       for (int j = 0; j < pairs; j++) add_pay_fields(words[j], sums[j]);
     }
     for (int g = 0; g < walk_lanes && first + g < n; g++) {
@@ -348,7 +345,7 @@ void draw_opponents(int *b, int n, DIVISOR by_size) {
     const unsigned int *words;
     int got = take_random(all - taken, &words);
     for (; k < n && next_opponent < taken + got; k++, next_opponent += per_bout)
-      b[k] = static_cast<int>(remainder(words[next_opponent - taken] >> 1, by_size));
+      b[k] = static_cast<int>(modulo(words[next_opponent - taken] >> 1, by_size));
     taken += got;
   }
 }
@@ -375,8 +372,9 @@ template <int H> void walk_generation(char **pop, const long long pay[4], int bl
 
 // Without noise and with whole payoffs (whose sums come out the same in any
 // order), the draws of the bouts are made first, in their order, and the
-// bouts played several at a time: walked for short histories, otherwise
-// two of a player's bouts side by side.
+// bouts played several at a time: walked for short histories and payoffs
+// that fit the walk's words, otherwise four of a player's bouts side by
+// side.
 void play_without_noise(char **pop, const long long pay[4]) {
   long long largest = 1;
   for (int p = 0; p < 4; p++) largest = std::max(largest, std::llabs(pay[p]));
@@ -386,19 +384,17 @@ void play_without_noise(char **pop, const long long pay[4]) {
   case 2: return walk_generation<2>(pop, pay, block);
   case 3: return walk_generation<3>(pop, pay, block);
   }
+  const DIVISOR by_size = divisor(size);
   for (int i = 0; i < size; i++) {
     int k = 0;
-    for (; k + 2 <= bouts; k += 2) {
-      int b[2];
-      for (int &opponent : b) {
-        opponent = static_cast<int>(next_random() % size);
-        skip_random(2LL * rounds);
-      }
-      play_lanes<2>(pop, i, b, pay, 0);
+    for (; k + 4 <= bouts; k += 4) {
+      int b[4];
+      draw_opponents(b, 4, by_size);
+      play_lanes<4>(pop, i, b, pay, 0);
     }
-    if (k < bouts) {
-      int b = static_cast<int>(next_random() % size);
-      skip_random(2LL * rounds);
+    for (; k < bouts; k++) {
+      int b;
+      draw_opponents(&b, 1, by_size);
       play_lanes<1>(pop, i, &b, pay, 0);
     }
   }
@@ -459,8 +455,8 @@ void inititalize_population() {
   build_dnaindex();
   if (hlen >= 1 && hlen <= max_walk_hlen) {
     long long bytes = 2LL * walk_stride(hlen);
-    walk_parts = static_cast<unsigned char *>(xmalloc_array(size, bytes));
-    memset(walk_parts, 0, static_cast<size_t>(size * bytes));
+    walk_parts = static_cast<unsigned char *>(xmalloc_wide(size, bytes));
+    memset(walk_parts, 0, static_cast<size_t>(size) * static_cast<size_t>(bytes));
   }
   oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
