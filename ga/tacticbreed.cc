@@ -388,12 +388,12 @@ void play_without_noise(char **pop, const long long pay[4]) {
   for (int i = 0; i < size; i++) {
     int k = 0;
     for (; k + 4 <= bouts; k += 4) {
-      int b[4];
+      int b[4] = {};
       draw_opponents(b, 4, by_size);
       play_lanes<4>(pop, i, b, pay, 0);
     }
     for (; k < bouts; k++) {
-      int b;
+      int b = 0;
       draw_opponents(&b, 1, by_size);
       play_lanes<1>(pop, i, &b, pay, 0);
     }
