@@ -232,6 +232,8 @@ const int max_walk_hlen = 3;
 // Per individual, walk_stride bytes of its part as A, then its part as B;
 // the bytes past the table's length stay 0.
 unsigned char *walk_parts;
+// Per individual, the payoffs of the bouts walked in this generation.
+long long *walk_payoffs;
 
 constexpr int walk_stride(int h) { return ((4 << 2 * h) / 3 + 15) / 16 * 16; }
 // dnaindex[n], for the sizes known when compiling.
@@ -327,8 +329,8 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
       for (int j = 0; j < pairs; j++) add_pay_fields(words[j], sums[j]);
     }
     for (int g = 0; g < walk_lanes && first + g < n; g++) {
-      score[lane_a[g]] += static_cast<double>(sums[g / 2][2 * (g % 2)]);
-      score[lane_b[g]] += static_cast<double>(sums[g / 2][2 * (g % 2) + 1]);
+      walk_payoffs[lane_a[g]] += sums[g / 2][2 * (g % 2)];
+      walk_payoffs[lane_b[g]] += sums[g / 2][2 * (g % 2) + 1];
       roundbout[lane_a[g]] += rounds;
       roundbout[lane_b[g]] += rounds;
     }
@@ -353,6 +355,7 @@ void draw_opponents(int *b, int n, DIVISOR by_size) {
 // Walks all bouts of a generation, a batch at a time in their order.
 template <int H> void walk_generation(char **pop, const long long pay[4], int block) {
   make_walk_parts<H>(pop);
+  for (int i = 0; i < size; i++) walk_payoffs[i] = 0;
   const DIVISOR by_size = divisor(size);
   const int batch = 512;
   int a[batch], b[batch];
@@ -368,6 +371,7 @@ template <int H> void walk_generation(char **pop, const long long pay[4], int bl
     draw_opponents(b, n, by_size);
     walk_bouts<H>(a, b, n, pay, block);
   }
+  for (int i = 0; i < size; i++) score[i] = static_cast<double>(walk_payoffs[i]);
 }
 
 // Without noise and with whole payoffs (whose sums come out the same in any
@@ -457,6 +461,7 @@ void inititalize_population() {
     long long bytes = 2LL * walk_stride(hlen);
     walk_parts = static_cast<unsigned char *>(xmalloc_wide(size, bytes));
     memset(walk_parts, 0, static_cast<size_t>(size) * static_cast<size_t>(bytes));
+    walk_payoffs = static_cast<long long *>(xmalloc_array(size, sizeof(long long)));
   }
   oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
