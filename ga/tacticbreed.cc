@@ -279,19 +279,19 @@ unsigned long long pay_word(const long long pay[4], int pair) {
          (static_cast<unsigned long long>(pay[mirror_pairs(pair)]) << pay_field_bits);
 }
 
-// sums[f] += field f of `word`, f = 0 .. 3, the lowest first.
-void add_pay_fields(unsigned long long word, long long *sums) {
+// The four fields of `word`, the lowest first.
+void pay_fields(unsigned long long word, long long *fields) {
   for (int f = 0; f < 4; f++) {
-    long long field = static_cast<short>(static_cast<unsigned short>(word));
-    sums[f] += field;
-    word = (word - static_cast<unsigned long long>(field)) >> pay_field_bits;
+    fields[f] = static_cast<short>(static_cast<unsigned short>(word));
+    word = (word - static_cast<unsigned long long>(fields[f])) >> pay_field_bits;
   }
 }
 
 const int walk_lanes = 8;
 
 // The bouts pop[a[k]] against pop[b[k]], k < n, walk_lanes of them side by
-// side (the lanes left over walk bout 0 again, unpaid), with payoffs of
+// side (the arrays go on to a whole number of lanes, the bouts past n
+// walked but unpaid), with payoffs of
 // pay_field_limit or less in size and the draws made. Two lanes share a
 // word of pay, emptied every `block` rounds, before a sum can reach 2^15.
 template <int H>
@@ -310,15 +310,14 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
   for (int first = 0; first < n; first += walk_lanes) {
     int lane_a[walk_lanes], lane_b[walk_lanes];
     for (int g = 0; g < walk_lanes; g++) {
-      int k = first + g < n ? first + g : 0;
-      lane_a[g] = a[k];
-      lane_b[g] = b[k];
+      lane_a[g] = a[first + g];
+      lane_b[g] = b[first + g];
       const unsigned char *as_a = walk_parts + 2LL * stride * lane_a[g];
       const unsigned char *as_b = walk_parts + 2LL * stride * lane_b[g] + stride;
       for (int p = 0; p < stride; p++) next[g][p] = static_cast<unsigned char>(as_a[p] + as_b[p]);
     }
     int at[walk_lanes] = {};
-    long long sums[pairs][4] = {}; // A's and B's of a pair's first lane, then its second's
+    const int paid = std::min(walk_lanes, n - first);
     for (int t = 0; t < rounds;) {
       unsigned long long words[pairs] = {};
       for (int end = t + std::min(rounds - t, block); t < end; t++)
@@ -326,14 +325,14 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
           at[g] = next[g][at[g]];
           words[g / 2] += pay_at[g % 2][at[g]];
         }
-      for (int j = 0; j < pairs; j++) add_pay_fields(words[j], sums[j]);
+      long long sums[pairs][4]; // A's and B's of a pair's first lane, then its second's
+      for (int j = 0; j < pairs; j++) pay_fields(words[j], sums[j]);
+      for (int g = 0; g < paid; g++) {
+        walk_payoffs[lane_a[g]] += sums[g / 2][2 * (g % 2)];
+        walk_payoffs[lane_b[g]] += sums[g / 2][2 * (g % 2) + 1];
+      }
     }
-    for (int g = 0; g < walk_lanes && first + g < n; g++) {
-      walk_payoffs[lane_a[g]] += sums[g / 2][2 * (g % 2)];
-      walk_payoffs[lane_b[g]] += sums[g / 2][2 * (g % 2) + 1];
-      roundbout[lane_a[g]] += rounds;
-      roundbout[lane_b[g]] += rounds;
-    }
+    for (int g = 0; g < paid; g++) roundbout[lane_b[g]] += rounds;
   }
 }
 
@@ -358,20 +357,28 @@ template <int H> void walk_generation(char **pop, const long long pay[4], int bl
   for (int i = 0; i < size; i++) walk_payoffs[i] = 0;
   const DIVISOR by_size = divisor(size);
   const int batch = 512;
-  int a[batch], b[batch];
+  int a[batch + walk_lanes], b[batch + walk_lanes];
   for (int i = 0, played = 0; i < size;) {
     int n = 0;
-    for (; n < batch && i < size; n++) {
-      a[n] = i;
-      if (++played == bouts) {
+    while (n < batch && i < size) { // the rest of i's bouts, or what fits
+      int run = std::min(batch - n, bouts - played);
+      std::fill(a + n, a + n + run, i);
+      n += run;
+      played += run;
+      if (played == bouts) {
         played = 0;
         i++;
       }
     }
     draw_opponents(b, n, by_size);
+    for (int k = n; k % walk_lanes; k++) a[k] = b[k] = 0;
     walk_bouts<H>(a, b, n, pay, block);
   }
-  for (int i = 0; i < size; i++) score[i] = static_cast<double>(walk_payoffs[i]);
+  // Each individual played its bouts as A; walk_bouts counts the rest.
+  for (int i = 0; i < size; i++) {
+    score[i] = static_cast<double>(walk_payoffs[i]);
+    roundbout[i] += static_cast<long long>(bouts) * rounds;
+  }
 }
 
 // Without noise and with whole payoffs (whose sums come out the same in any
