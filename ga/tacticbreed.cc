@@ -316,22 +316,31 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
       const unsigned char *as_b = walk_parts + 2LL * stride * lane_b[g] + stride;
       for (int p = 0; p < stride; p++) next[g][p] = static_cast<unsigned char>(as_a[p] + as_b[p]);
     }
-    int at[walk_lanes] = {};
     const int paid = std::min(walk_lanes, n - first);
-    for (int t = 0; t < rounds;) {
-      unsigned long long words[pairs] = {};
-      for (int end = t + std::min(rounds - t, block); t < end; t++)
-        for (int g = 0; g < walk_lanes; g++) {
-          at[g] = next[g][at[g]];
-          words[g / 2] += pay_at[g % 2][at[g]];
-        }
+    auto pay_out = [&](unsigned long long *words) {
       long long sums[pairs][4]; // A's and B's of a pair's first lane, then its second's
-      for (int j = 0; j < pairs; j++) pay_fields(words[j], sums[j]);
+      for (int j = 0; j < pairs; j++) {
+        pay_fields(words[j], sums[j]);
+        words[j] = 0;
+      }
       for (int g = 0; g < paid; g++) {
         walk_payoffs[lane_a[g]] += sums[g / 2][2 * (g % 2)];
         walk_payoffs[lane_b[g]] += sums[g / 2][2 * (g % 2) + 1];
       }
+    };
+    int at[walk_lanes] = {};
+    unsigned long long words[pairs] = {};
+    for (int t = 0, since = 0; t < rounds; t++) {
+      for (int g = 0; g < walk_lanes; g++) {
+        at[g] = next[g][at[g]];
+        words[g / 2] += pay_at[g % 2][at[g]];
+      }
+      if (++since == block) {
+        pay_out(words);
+        since = 0;
+      }
     }
+    pay_out(words);
     for (int g = 0; g < paid; g++) roundbout[lane_b[g]] += rounds;
   }
 }
