@@ -330,14 +330,14 @@ void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int b
     };
     int at[walk_lanes] = {};
     unsigned long long words[pairs] = {};
-    for (int t = 0, since = 0; t < rounds; t++) {
+    for (int t = rounds, left = block; t > 0; t--) {
       for (int g = 0; g < walk_lanes; g++) {
         at[g] = next[g][at[g]];
         words[g / 2] += pay_at[g % 2][at[g]];
       }
-      if (++since == block) {
+      if (--left == 0) {
         pay_out(words);
-        since = 0;
+        left = block;
       }
     }
     pay_out(words);
