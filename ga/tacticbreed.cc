@@ -291,9 +291,9 @@ const int walk_lanes = 8;
 
 // The bouts pop[a[k]] against pop[b[k]], k < n, walk_lanes of them side by
 // side (the arrays go on to a whole number of lanes, the bouts past n
-// walked but unpaid), with payoffs of
-// pay_field_limit or less in size and the draws made. Two lanes share a
-// word of pay, emptied every `block` rounds, before a sum can reach 2^15.
+// walked but unpaid), with payoffs of pay_field_limit or less in size and
+// the draws made. Two lanes share a word of pay, emptied every `block`
+// rounds, before a sum can reach 2^15.
 template <int H>
 void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int block) {
   constexpr int stride = walk_stride(H), pairs = walk_lanes / 2;
