@@ -196,6 +196,230 @@ double average_score(int i) {
   return score[i] / static_cast<double>(roundbout[i]);
 }
 
+// An index of remembered rounds as the other player reads it: in each pair
+// of bits the two moves exchanged.
+constexpr int mirror_pairs(int index) { return (index & 0x5555) << 1 | (index >> 1 & 0x5555); }
+
+// n % d for n and d below 2^32 (d > 0) by two multiplications: the
+// fraction n / d kept to 64 bits, times d, gives the remainder in its top
+// bits. Exact for every such n and d.
+struct DIVISOR {
+  unsigned long long fraction;
+  unsigned int d;
+};
+DIVISOR divisor(int d) {
+  return {~0ULL / static_cast<unsigned int>(d) + 1, static_cast<unsigned int>(d)};
+}
+unsigned int modulo(unsigned int n, DIVISOR by) {
+  unsigned long long low = by.fraction * n;
+  return static_cast<unsigned int>((static_cast<unsigned __int128>(low) * by.d) >> 64);
+}
+
+// Without noise a bout is a walk over the positions of player A's table:
+// the position that a round reads, together with the round number while it
+// is below hlen, fixes B's position (the mirrored index in the same
+// section) and so the next position. A position p of section n, index i,
+// leads to section n + 1, index i + (pair << 2n), while n < hlen, and
+// within section hlen to index (i >> 2) + (pair << 2 (hlen - 1)); pair is
+// (A's move, B's move), A's in the higher bit. The successor is thus the
+// sum of a part that A's table gives (the next section's start, the index
+// carried over, A's move shifted) and a part that B's gives (its move at
+// the mirrored index, shifted). Each individual's two parts are made once
+// a generation; a bout adds them, sixteen bytes at a time, and a round is
+// then a single look-up that waits on the last. With hlen 3 or less a
+// position fits a byte.
+const int max_walk_hlen = 3;
+// Per individual, walk_stride bytes of its part as A, then its part as B;
+// the bytes past the table's length stay 0.
+unsigned char *walk_parts;
+// Per individual, the payoffs of the bouts walked in this generation.
+long long *walk_payoffs;
+
+constexpr int walk_stride(int h) { return ((4 << 2 * h) / 3 + 15) / 16 * 16; }
+// dnaindex[n], for the sizes known when compiling.
+constexpr int section_start(int n) { return ((1 << 2 * n) - 1) / 3; }
+
+// The two parts of one table's section N, then of the sections after it.
+template <int H, int N>
+void make_section_parts(const char *table, unsigned char *as_a, unsigned char *as_b) {
+  constexpr int start = section_start(N), shift = N < H ? 2 * N : 2 * (H - 1);
+  struct MIRRORED {
+    unsigned char index[1 << 2 * N];
+    constexpr MIRRORED() : index() {
+      for (int k = 0; k < 1 << 2 * N; k++) index[k] = static_cast<unsigned char>(mirror_pairs(k));
+    }
+  };
+  static constexpr MIRRORED mirrored;
+  for (int k = 0; k < 1 << 2 * N; k++) {
+    int carried = N < H ? section_start(N + 1) + k : start + (k >> 2);
+    as_a[start + k] = static_cast<unsigned char>(carried + (table[start + k] << (shift + 1)));
+  }
+  for (int k = 0; k < 1 << 2 * N; k++)
+    as_b[start + k] = static_cast<unsigned char>(table[start + mirrored.index[k]] << shift);
+  if constexpr (N < H) make_section_parts<H, N + 1>(table, as_a, as_b);
+}
+
+template <int H> void make_walk_parts(char **pop) {
+  constexpr int stride = walk_stride(H);
+  for (int i = 0; i < size; i++) {
+    unsigned char *as_a = walk_parts + 2LL * stride * i;
+    make_section_parts<H, 0>(pop[i], as_a, as_a + stride);
+  }
+}
+
+// The payoffs of a round to A and to B in one word: A's plus B's x 2^16,
+// modulo 2^64; the second lane of a pair puts its word 32 bits higher. A
+// sum of such words holds four sums, each borrowing from the one above,
+// and gives them back exactly while each stays below 2^15 in size.
+const int pay_field_bits = 16;
+const long long pay_field_limit = 32767;
+
+unsigned long long pay_word(const long long pay[4], int pair) {
+  return static_cast<unsigned long long>(pay[pair]) +
+         (static_cast<unsigned long long>(pay[mirror_pairs(pair)]) << pay_field_bits);
+}
+
+// The four fields of `word`, the lowest first.
+void pay_fields(unsigned long long word, long long *fields) {
+  for (int f = 0; f < 4; f++) {
+    fields[f] = static_cast<short>(static_cast<unsigned short>(word));
+    word = (word - static_cast<unsigned long long>(fields[f])) >> pay_field_bits;
+  }
+}
+
+const int walk_lanes = 8;
+
+// The bouts pop[a[k]] against pop[b[k]], k < n, walk_lanes of them side by
+// side (the arrays go on to a whole number of lanes, the bouts past n
+// walked but unpaid), with payoffs of pay_field_limit or less in size and
+// the draws made. Two lanes share a word of pay, emptied every `block`
+// rounds, before a sum can reach 2^15.
+template <int H>
+void walk_bouts(const int *a, const int *b, int n, const long long pay[4], int block) {
+  constexpr int stride = walk_stride(H), pairs = walk_lanes / 2;
+  // The pay of the round that ends at each position, by the pair in the
+  // top of its index (position 0 begins the bout and no round ends there),
+  // for the first and for the second lane of a pair.
+  unsigned long long pay_at[2][stride] = {};
+  for (int s = 1, p = 1; s <= H; p += 1 << 2 * s, s++)
+    for (int k = 0; k < 1 << 2 * s; k++) {
+      pay_at[0][p + k] = pay_word(pay, k >> 2 * (s - 1));
+      pay_at[1][p + k] = pay_at[0][p + k] << 2 * pay_field_bits;
+    }
+  alignas(16) unsigned char next[walk_lanes][stride];
+  for (int first = 0; first < n; first += walk_lanes) {
+    int lane_a[walk_lanes], lane_b[walk_lanes];
+    for (int g = 0; g < walk_lanes; g++) {
+      lane_a[g] = a[first + g];
+      lane_b[g] = b[first + g];
+      const unsigned char *as_a = walk_parts + 2LL * stride * lane_a[g];
+      const unsigned char *as_b = walk_parts + 2LL * stride * lane_b[g] + stride;
+      for (int p = 0; p < stride; p++) next[g][p] = static_cast<unsigned char>(as_a[p] + as_b[p]);
+    }
+    const int paid = std::min(walk_lanes, n - first);
+    auto pay_out = [&](unsigned long long *words) {
+      long long sums[pairs][4]; // A's and B's of a pair's first lane, then its second's
+      for (int j = 0; j < pairs; j++) {
+        pay_fields(words[j], sums[j]);
+        words[j] = 0;
+      }
+      for (int g = 0; g < paid; g++) {
+        walk_payoffs[lane_a[g]] += sums[g / 2][2 * (g % 2)];
+        walk_payoffs[lane_b[g]] += sums[g / 2][2 * (g % 2) + 1];
+      }
+    };
+    int at[walk_lanes] = {};
+    unsigned long long words[pairs] = {};
+    for (int t = rounds, left = block; t > 0; t--) {
+      for (int g = 0; g < walk_lanes; g++) {
+        at[g] = next[g][at[g]];
+        words[g / 2] += pay_at[g % 2][at[g]];
+      }
+      if (--left == 0) {
+        pay_out(words);
+        left = block;
+      }
+    }
+    pay_out(words);
+    for (int g = 0; g < paid; g++) roundbout[lane_b[g]] += rounds;
+  }
+}
+
+// The opponents of n bouts in a row, each drawn before the bout's
+// 2 x rounds noise draws, which are passed over: the draws are taken a
+// block at a time and the opponents read off them.
+void draw_opponents(int *b, int n, DIVISOR by_size) {
+  const long long per_bout = 2LL * rounds + 1, all = n * per_bout;
+  long long taken = 0, next_opponent = 0;
+  for (int k = 0; taken < all;) {
+    const unsigned int *words;
+    int got = take_random(all - taken, &words);
+    for (; k < n && next_opponent < taken + got; k++, next_opponent += per_bout)
+      b[k] = static_cast<int>(modulo(words[next_opponent - taken] >> 1, by_size));
+    taken += got;
+  }
+}
+
+// Walks all bouts of a generation, a batch at a time in their order.
+template <int H> void walk_generation(char **pop, const long long pay[4], int block) {
+  make_walk_parts<H>(pop);
+  for (int i = 0; i < size; i++) walk_payoffs[i] = 0;
+  const DIVISOR by_size = divisor(size);
+  const int batch = 512;
+  int a[batch + walk_lanes], b[batch + walk_lanes];
+  for (int i = 0, played = 0; i < size;) {
+    int n = 0;
+    while (n < batch && i < size) { // the rest of i's bouts, or what fits
+      int run = std::min(batch - n, bouts - played);
+      std::fill(a + n, a + n + run, i);
+      n += run;
+      played += run;
+      if (played == bouts) {
+        played = 0;
+        i++;
+      }
+    }
+    draw_opponents(b, n, by_size);
+    for (int k = n; k % walk_lanes; k++) a[k] = b[k] = 0;
+    walk_bouts<H>(a, b, n, pay, block);
+  }
+  // Each individual played its bouts as A; walk_bouts counts the rest.
+  for (int i = 0; i < size; i++) {
+    score[i] = static_cast<double>(walk_payoffs[i]);
+    roundbout[i] += static_cast<long long>(bouts) * rounds;
+  }
+}
+
+// Without noise and with whole payoffs (whose sums come out the same in any
+// order), the draws of the bouts are made first, in their order, and the
+// bouts played several at a time: walked for short histories and payoffs
+// that fit the walk's words, otherwise four of a player's bouts side by
+// side.
+void play_without_noise(char **pop, const long long pay[4]) {
+  long long largest = 1;
+  for (int p = 0; p < 4; p++) largest = std::max(largest, std::llabs(pay[p]));
+  const int block = static_cast<int>(pay_field_limit / largest);
+  if (block > 0) switch (hlen) {
+  case 1: return walk_generation<1>(pop, pay, block);
+  case 2: return walk_generation<2>(pop, pay, block);
+  case 3: return walk_generation<3>(pop, pay, block);
+  }
+  const DIVISOR by_size = divisor(size);
+  for (int i = 0; i < size; i++) {
+    int k = 0;
+    for (; k + 4 <= bouts; k += 4) {
+      int b[4] = {};
+      draw_opponents(b, 4, by_size);
+      play_lanes<4>(pop, i, b, pay, 0);
+    }
+    for (; k < bouts; k++) {
+      int b = 0;
+      draw_opponents(&b, 1, by_size);
+      play_lanes<1>(pop, i, &b, pay, 0);
+    }
+  }
+}
+
 } // namespace
 
 // Every individual plays `bouts` bouts as first player against opponents
@@ -210,28 +434,17 @@ void compute_fitness(char **pop) {
   }
   long long pay[4];
   bool whole = whole_payoffs(pay);
-  // Without noise, and with whole payoffs (whose sums come out the same in
-  // any order), a player's bouts are played two at a time, with the draws
-  // of the two made first, in their order.
-  bool in_pairs = whole && uniform_limit(noise) == 0;
-  for (int i = 0; i < size; i++) {
-    int k = 0;
-    for (; in_pairs && k + 2 <= bouts; k += 2) {
-      int b[2];
-      for (int &opponent : b) {
-        opponent = static_cast<int>(next_random() % size);
-        skip_random(2LL * rounds);
+  if (whole && uniform_limit(noise) == 0)
+    play_without_noise(pop, pay);
+  else
+    for (int i = 0; i < size; i++)
+      for (int k = 0; k < bouts; k++) {
+        int b = static_cast<int>(next_random() % size);
+        if (whole)
+          play_bout(pop, i, b, pay);
+        else
+          play_rounds(pop, i, b);
       }
-      play_lanes<2>(pop, i, b, pay, 0);
-    }
-    for (; k < bouts; k++) {
-      int b = static_cast<int>(next_random() % size);
-      if (whole)
-        play_bout(pop, i, b, pay);
-      else
-        play_rounds(pop, i, b);
-    }
-  }
   for (int i = 0; i < size; i++) fitness[i] = average_score(i);
   normalise(fitness, size, 1.0 / size);
 }
@@ -260,6 +473,12 @@ void inititalize_population() {
   histb = static_cast<int *>(xmalloc_array(hlen, sizeof(int)));
   dnaindex = static_cast<int *>(xmalloc_array(hlen + 2LL, sizeof(int)));
   build_dnaindex();
+  if (hlen >= 1 && hlen <= max_walk_hlen) {
+    long long bytes = 2LL * walk_stride(hlen);
+    walk_parts = static_cast<unsigned char *>(xmalloc_wide(size, bytes));
+    memset(walk_parts, 0, static_cast<size_t>(size) * static_cast<size_t>(bytes));
+    walk_payoffs = static_cast<long long *>(xmalloc_array(size, sizeof(long long)));
+  }
   oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
   int length = dna_length();

@@ -148,17 +148,23 @@ TEST_F(Tacticbreed, NoiseDrawsTwiceInEveryRound) {
 }
 
 TEST_F(Tacticbreed, BoutsPlayedInPairsMatchRoundByRoundPlay) {
-  // Without noise compute_fitness plays a player's bouts two at a time;
-  // each bout round by round through ipd must give the same scores, rounds
-  // and draws, whatever the number of bouts, odd or even.
-  for (int trial = 0; trial < 100; trial++) {
+  // Without noise compute_fitness plays several bouts at a time (walked
+  // for short histories, side by side for long ones); each bout round by
+  // round through ipd must give the same scores, rounds and draws, whatever
+  // the number of bouts, the length of a bout and the size of the payoffs.
+  for (int trial = 0; trial < 150; trial++) {
     seed_random(trial);
-    tb::hlen = 1 + static_cast<int>(next_random() % 4);
-    tb::size = 2 + 2 * static_cast<int>(next_random() % 4);
+    tb::hlen = 1 + static_cast<int>(next_random() % 5);
+    tb::size = 2 + 2 * static_cast<int>(next_random() % 6);
     tb::bouts = 1 + static_cast<int>(next_random() % 7);
-    tb::rounds = 1 + static_cast<int>(next_random() % 30);
+    tb::rounds = 1 + static_cast<int>(next_random() % (trial % 5 ? 30 : 700));
     tb::noise = trial % 2 ? 0.0 : -1.0;
     tb::CC = 4; tb::CD = -2; tb::DC = 5; tb::DD = 1;
+    if (trial % 3 == 0) tb::DC = 1e9;
+    if (trial % 3 == 1) {
+      tb::DC = 32767;
+      tb::DD = -32767;
+    }
     tb::inititalize_population(); // random tables
     RANDOM_STATE start = random_state;
     std::vector<double> score(tb::size, 0.0);
