@@ -15,10 +15,10 @@
 //
 // The search starts from a guide table (the cutpoint method): [0, 1) is cut
 // into `cells` equal cells, a power of two, and a cell holds the first index
-// whose sum reaches its lower edge, how many indices on its sum falls inside
-// the cell, and that index's sum. A draw in the cell lies between the first
-// index and that many after it; with one or none, the cell's own entry
-// gives the pick, one load instead of a search among all `size`.
+// whose sum reaches its lower edge, that index's sum, and how many indices
+// lie between it and the next cell's first. A draw in the cell picks one of
+// first .. first + count; for a count of 0 or 1 the cell's own entry gives
+// the pick, one load instead of a search among all `size`.
 struct ROULETTE_CELL {
   double sum; // sum[first], or infinity when count is 0
   int first;
