@@ -14,7 +14,8 @@
 //        floor fitness PROGRAM [PROGRAM'S OPTIONS]
 //          times the fitness alone of size x gens genomes of random digits
 //          for peakseek or hillscan, as many as a run that carried none
-//          over would evaluate, and prints the time
+//          over would evaluate, and prints the time (the program's own
+//          functions, so that a baseline's sources build it too)
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -162,11 +163,13 @@ int time_fitness(int argc, char **argv) {
     if (strcmp(argv[2], "peakseek") == 0) {
       using namespace peakseek;
       get_options(argc - 2, argv + 2, options, "");
-      s.push_back(fitness_seconds(size, gens, len, genome_fitness));
+      s.push_back(fitness_seconds(size, gens, len, [](const char *g) { return bump(str2num(g)); }));
     } else if (strcmp(argv[2], "hillscan") == 0) {
       using namespace hillscan;
       get_options(argc - 2, argv + 2, options, "");
-      s.push_back(fitness_seconds(size, gens, 2 * len, genome_fitness));
+      s.push_back(fitness_seconds(size, gens, 2 * len, [](const char *g) {
+        return surface(str2num(g), str2num(g + len));
+      }));
     } else {
       fprintf(stderr, "floor fitness: peakseek or hillscan\n");
       return 1;
