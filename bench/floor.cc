@@ -11,6 +11,11 @@
 //        floor draws COUNT
 //          times COUNT draws scanned for the first below a 1 % limit, as
 //          the mutation scan makes them, and prints the time per draw
+//        floor fitness PROGRAM [PROGRAM'S OPTIONS]
+//          times the fitness alone of size x gens genomes of random digits
+//          for peakseek or hillscan, as many as a run that carried none
+//          over would evaluate, and prints the time (the program's own
+//          functions, so that a baseline's sources build it too)
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -136,16 +141,57 @@ int time_draws(long long count) {
   return 0;
 }
 
+// The size x gens fitness values of a run's generations, over `size`
+// genomes of random digits, evaluated `gens` times.
+template <class FitnessOf>
+double fitness_seconds(int size, int gens, int digits, FitnessOf fitness_of) {
+  size = round_population_size(size);
+  std::vector<std::string> pop(size, std::string(digits, '0'));
+  for (std::string &g : pop)
+    for (char &c : g) c = static_cast<char>('0' + next_random() % 2);
+  double start = cpu_seconds(), sink = 0.0;
+  for (int t = 0; t < gens; t++)
+    for (const std::string &g : pop) sink += fitness_of(g.c_str());
+  double seconds = cpu_seconds() - start;
+  if (sink == 12345.0) printf(" "); // keeps the sum, and so the calls
+  return seconds;
+}
+
+int time_fitness(int argc, char **argv) {
+  std::vector<double> s;
+  for (int run = 0; run < 7; run++) {
+    if (strcmp(argv[2], "peakseek") == 0) {
+      using namespace peakseek;
+      get_options(argc - 2, argv + 2, options, "");
+      s.push_back(fitness_seconds(size, gens, len, [](const char *g) { return bump(str2num(g)); }));
+    } else if (strcmp(argv[2], "hillscan") == 0) {
+      using namespace hillscan;
+      get_options(argc - 2, argv + 2, options, "");
+      s.push_back(fitness_seconds(size, gens, 2 * len, [](const char *g) {
+        return surface(str2num(g), str2num(g + len));
+      }));
+    } else {
+      fprintf(stderr, "floor fitness: peakseek or hillscan\n");
+      return 1;
+    }
+  }
+  std::sort(s.begin(), s.end());
+  printf("%.4f s of processor time for the fitness alone (median of 7 runs)\n", s[3]);
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
   if (argc == 3 && strcmp(argv[1], "draws") == 0) return time_draws(atoll(argv[2]));
+  if (argc >= 3 && strcmp(argv[1], "fitness") == 0) return time_fitness(argc, argv);
   const FLOOR *f = argc < 4 ? nullptr
                             : std::find_if(std::begin(floors), std::end(floors), [&](const FLOOR &x) {
                                 return strcmp(x.name, argv[1]) == 0;
                               });
   if (!f || f == std::end(floors)) {
-    fprintf(stderr, "usage: floor PROGRAM STDOUT STDERR [OPTIONS] | floor draws COUNT\n");
+    fprintf(stderr, "usage: floor PROGRAM STDOUT STDERR [OPTIONS] | floor draws COUNT | "
+                    "floor fitness PROGRAM [OPTIONS]\n");
     return 1;
   }
   std::string out = read_file(argv[2]), err = read_file(argv[3]);

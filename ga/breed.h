@@ -25,4 +25,20 @@ template <class Hit> void mutate_pair(int len, unsigned int limit, Hit hit) {
 void breed_strings(const char *a, const char *b, char *child1, char *child2,
                    int len, double crate, double mrate, char zero);
 
+// breed_strings with the rates as limits (see uniform_limit), which also
+// tells which parent each child is an exact copy of: copy_of[c] is 0 for a,
+// 1 for b and -1 for neither (or not known).
+void breed_copies(const char *a, const char *b, char *child1, char *child2, int len,
+                  unsigned int crate_limit, unsigned int mrate_limit, char zero,
+                  int copy_of[2]);
+
+// A population of strings of binary digits with the fitness of each genome.
+// A child that is an exact copy of a parent gets its fitness with it, and is
+// marked known: the fitness depends on the digits alone.
+struct DIGIT_POPULATION {
+  char **genome;
+  double *fitness;
+  unsigned char *known; // whether fitness[i] holds genome i's fitness yet
+};
+
 #endif

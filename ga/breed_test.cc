@@ -60,14 +60,31 @@ TEST(BreedStrings, MatchesTheDrawByDrawLoop) {
       a[j] = static_cast<char>('0' + next_random() % 2);
       b[j] = static_cast<char>('0' + next_random() % 2);
     }
+    // Parents alike but for one digit, or alike, as a converged population
+    // breeds them: children then copy a parent although crossed.
+    if (trial % 3 > 0) b = a;
+    if (trial % 3 == 1) b[next_random() % len] ^= 1;
     std::string c1(len, '?'), c2(len, '?'), p1(len, '?'), p2(len, '?');
     RANDOM_STATE start = random_state;
     breed_plainly(a.data(), b.data(), p1.data(), p2.data(), len, crate, mrate, '0');
     long following = next_random();
     random_state = start;
-    breed_strings(a.data(), b.data(), c1.data(), c2.data(), len, crate, mrate, '0');
+    int copy_of[2];
+    breed_copies(a.data(), b.data(), c1.data(), c2.data(), len, uniform_limit(crate),
+                 uniform_limit(mrate), '0', copy_of);
     ASSERT_EQ(c1, p1) << "trial " << trial;
     ASSERT_EQ(c2, p2) << "trial " << trial;
     ASSERT_EQ(next_random(), following) << "trial " << trial;
+    // A child said to copy a parent carries that parent's fitness, so it must
+    // be equal to it; without mutation every copy is found.
+    const std::string *parent[2] = {&a, &b}, *child[2] = {&c1, &c2};
+    for (int c = 0; c < 2; c++) {
+      if (copy_of[c] >= 0) {
+        ASSERT_EQ(*child[c], *parent[copy_of[c]]) << "trial " << trial;
+      }
+      if (uniform_limit(mrate) == 0) {
+        ASSERT_EQ(copy_of[c] >= 0, *child[c] == a || *child[c] == b) << "trial " << trial;
+      }
+    }
   }
 }

@@ -36,6 +36,15 @@ double times_power_of_two(double x, int k) {
   return x * scale;
 }
 
+// 2^-k, for 0 <= k <= 1022: a normal number, so that a product with it is
+// exact wherever it stays normal, as ldexp's would be.
+double inverse_power_of_two(int k) {
+  uint64_t bits = static_cast<uint64_t>(1023 - k) << 52;
+  double scale;
+  memcpy(&scale, &bits, sizeof scale);
+  return scale;
+}
+
 } // namespace
 
 double digits_value(const char *s, int len) {
@@ -67,7 +76,10 @@ double digits_value(const char *s, int len) {
 
 double binary_fraction(const char *digits, int len) {
   // Up to 1023 digits, v and 2^len are finite and v / 2^len is v scaled by a
-  // power of two, correctly rounded either way.
+  // power of two, correctly rounded either way. Below 1023 digits a product
+  // with 2^-len scales it without a call: v is a whole number, so the
+  // product is 0, infinite or normal, and exact.
+  if (len <= 1022) return digits_value(digits, len) * inverse_power_of_two(len);
   if (len <= 1023) return ldexp(digits_value(digits, len), -len);
   double f = 0.0, weight = 1.0;
   for (int j = 0; j < len; j++) {

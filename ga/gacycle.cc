@@ -23,6 +23,15 @@ void check_digit_parameters(const char *option, int len, int shortest,
   *size = round_population_size(*size);
 }
 
+DIGIT_POPULATION make_digit_population(int size) {
+  DIGIT_POPULATION pop;
+  pop.genome = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
+  pop.fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  pop.known = static_cast<unsigned char *>(xmalloc_array(size, 1));
+  for (int i = 0; i < size; i++) pop.known[i] = 0;
+  return pop;
+}
+
 // A digit is the low bit of a draw, bit 1 of its word; the draws are taken
 // a run at a time, so that the loop over them is a plain vectorised one.
 void make_digit_populations(char **oldpop, char **newpop, int size, int digits) {

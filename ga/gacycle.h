@@ -45,10 +45,10 @@ void make_digit_populations(char **oldpop, char **newpop, int size, int digits);
 // The generation cycle: evaluate the current population, report it, breed
 // the next one pair by pair from two roulette picks, then exchange the two.
 // The population bred last is never evaluated.
-template <class Genome, class Evaluate, class Report, class Reproduce>
-void run_generations(int gens, int size, const double *weight,
-                     Genome *&oldpop, Genome *&newpop, Evaluate evaluate,
-                     Report report, Reproduce reproduce) {
+template <class Population, class Evaluate, class Report, class Reproduce>
+void run_generations(int gens, int size, const double *weight, Population &oldpop,
+                     Population &newpop, Evaluate evaluate, Report report,
+                     Reproduce reproduce) {
   if (gens <= 0) return;
   ROULETTE wheel = make_roulette(size);
   for (int t = 0; t < gens; t++) {
@@ -82,31 +82,58 @@ inline void normalise(double *weights, int n, double fallback) {
 
 // For the two optimisers over strings of binary digits: the fitness of each
 // of the `size` genomes by fitness_of, in population order, and each divided
-// by their sum, the weights of selection.
+// by their sum, the weights of selection. Where `known` (null for none) marks
+// a genome, its fitness is there already; `unknown` has room for the indices
+// of the others, gathered first, so that no branch guesses which is which.
 template <class FitnessOf>
 void weigh_genomes(char **pop, int size, double *fitness, double *nfitness,
-                   FitnessOf fitness_of) {
-  for (int i = 0; i < size; i++) nfitness[i] = fitness[i] = fitness_of(pop[i]);
+                   const unsigned char *known, int *unknown, FitnessOf fitness_of) {
+  if (!known) {
+    for (int i = 0; i < size; i++) fitness[i] = fitness_of(pop[i]);
+  } else {
+    int n = 0;
+    for (int i = 0; i < size; i++) {
+      unknown[n] = i;
+      n += !known[i];
+    }
+    for (int k = 0; k < n; k++) fitness[unknown[k]] = fitness_of(pop[unknown[k]]);
+  }
+  for (int i = 0; i < size; i++) nfitness[i] = fitness[i];
   normalise(nfitness, size, KEEP_QUOTIENTS);
 }
 
+// The arrays of a population of `size` genomes, none of whose fitness is
+// known yet; make_digit_populations gives the genomes their strings.
+DIGIT_POPULATION make_digit_population(int size);
+
 // The whole run of a GA over strings of `digits` binary digits: both
-// populations, the fitness and weight arrays, the first population, then
-// `gens` generations, each pair bred by breed_strings over whole strings.
-template <class Fitness, class Stats>
+// populations, the first one, then `gens` generations, each pair bred over
+// whole strings as breed_strings breeds them. fitness_of gives a genome's
+// fitness; a child that is a copy of its parent has the parent's.
+template <class FitnessOf, class Stats>
 void run_digit_ga(int size, int gens, int digits, double crate, double mrate,
-                  Fitness compute_fitness, Stats dump_stats) {
-  auto oldpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
-  auto newpop = static_cast<char **>(xmalloc_array(size, sizeof(char *)));
-  auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+                  FitnessOf fitness_of, Stats dump_stats) {
+  DIGIT_POPULATION oldpop = make_digit_population(size);
+  DIGIT_POPULATION newpop = make_digit_population(size);
   auto nfitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  make_digit_populations(oldpop, newpop, size, digits);
+  auto unknown = static_cast<int *>(xmalloc_array(size, sizeof(int)));
+  make_digit_populations(oldpop.genome, newpop.genome, size, digits);
+  unsigned int crate_limit = uniform_limit(crate), mrate_limit = uniform_limit(mrate);
   run_generations(
       gens, size, nfitness, oldpop, newpop,
-      [&](char **pop) { compute_fitness(pop, fitness, nfitness); },
-      [&](int t, char **pop) { dump_stats(t, pop, fitness); },
-      [&](char **from, char **to, int a, int b, int i) {
-        breed_strings(from[a], from[b], to[i], to[i + 1], digits, crate, mrate, '0');
+      [&](DIGIT_POPULATION &pop) {
+        weigh_genomes(pop.genome, size, pop.fitness, nfitness, pop.known, unknown, fitness_of);
+      },
+      [&](int t, DIGIT_POPULATION &pop) { dump_stats(t, pop.genome, pop.fitness); },
+      [&](DIGIT_POPULATION &from, DIGIT_POPULATION &to, int a, int b, int i) {
+        int copy_of[2];
+        breed_copies(from.genome[a], from.genome[b], to.genome[i], to.genome[i + 1], digits,
+                     crate_limit, mrate_limit, '0', copy_of);
+        // Written whether known or not, so that no branch waits on it.
+        for (int c = 0; c < 2; c++) {
+          to.known[i + c] = copy_of[c] >= 0;
+          to.fitness[i + c] = from.fitness[copy_of[c] == 1 ? b : a];
+        }
       });
 }
 

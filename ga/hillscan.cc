@@ -63,9 +63,10 @@ double surface(double x, double y) {
 double str2num(const char *s) { return binary_fraction(s, len) * 8.0 - 4.0; }
 
 // x from the first len digits of a genome, y from the next len.
+double genome_fitness(const char *g) { return surface(str2num(g), str2num(g + len)); }
+
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  weigh_genomes(pop, size, fitness, nfitness,
-                [](const char *g) { return surface(str2num(g), str2num(g + len)); });
+  weigh_genomes(pop, size, fitness, nfitness, nullptr, nullptr, genome_fitness);
 }
 
 } // namespace hillscan
@@ -107,7 +108,7 @@ int main(int argc, char **argv) {
   // A genome of 2 len digits and its terminator must fit an int byte count.
   check_digit_parameters("-len", len, 1, 1073741823, &size);
   // One cut point over the whole genome, so a cut at len swaps the y halves.
-  run_digit_ga(size, gens, 2 * len, crate, mrate, compute_fitness, dump_stats);
+  run_digit_ga(size, gens, 2 * len, crate, mrate, genome_fitness, dump_stats);
   end_run();
 }
 #endif

@@ -13,6 +13,7 @@ extern const char help_string[];
 
 double surface(double x, double y);
 double str2num(const char *s);
+double genome_fitness(const char *g);
 void compute_fitness(char **pop, double *fitness, double *nfitness);
 
 } // namespace hillscan

@@ -50,8 +50,10 @@ double bump(double x) {
 // The len digits of s, most significant first, as a binary fraction in [0, 1).
 double str2num(const char *s) { return binary_fraction(s, len); }
 
+double genome_fitness(const char *g) { return bump(str2num(g)); }
+
 void compute_fitness(char **pop, double *fitness, double *nfitness) {
-  weigh_genomes(pop, size, fitness, nfitness, [](const char *g) { return bump(str2num(g)); });
+  weigh_genomes(pop, size, fitness, nfitness, nullptr, nullptr, genome_fitness);
 }
 
 } // namespace peakseek
@@ -90,7 +92,7 @@ int main(int argc, char **argv) {
   seed_random(seed);
   // A cut point needs two digits; the terminator, room in an int count.
   check_digit_parameters("-len", len, 2, INT_MAX - 1, &size);
-  run_digit_ga(size, gens, len, crate, mrate, compute_fitness, dump_stats);
+  run_digit_ga(size, gens, len, crate, mrate, genome_fitness, dump_stats);
   end_run();
 }
 #endif

@@ -14,6 +14,7 @@ extern const char help_string[];
 
 double bump(double x);
 double str2num(const char *s);
+double genome_fitness(const char *g);
 void compute_fitness(char **pop, double *fitness, double *nfitness);
 
 } // namespace peakseek

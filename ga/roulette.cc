@@ -7,10 +7,14 @@
 
 namespace {
 
-// Cells enough for one or two indices each, up to a table of 256 KiB.
+// Cells enough for one or two indices each, up to a table of 1 MiB; twice
+// that many while the table stays within 32 KiB, so that fewer picks need a
+// search. A larger table would cost more in cache misses than it saves.
 int cell_count(int size) {
-  const int most = 1 << 16;
-  return size >= most ? most : size < 1 ? 1 : std::bit_floor(static_cast<unsigned int>(size));
+  const int most = 1 << 16, small = 2048;
+  if (size >= most) return most;
+  int cells = size < 1 ? 1 : static_cast<int>(std::bit_floor(static_cast<unsigned int>(size)));
+  return 2 * cells <= small ? 2 * cells : cells;
 }
 
 } // namespace
@@ -18,9 +22,9 @@ int cell_count(int size) {
 ROULETTE make_roulette(int size) {
   ROULETTE wheel{nullptr, nullptr, cell_count(size), size};
   long long bytes = size * static_cast<long long>(sizeof(double)) +
-                    (wheel.cells + 1LL) * static_cast<long long>(sizeof(int));
+                    wheel.cells * static_cast<long long>(sizeof(ROULETTE_CELL));
   wheel.sum = static_cast<double *>(xmalloc_array(bytes, 1));
-  wheel.guide = reinterpret_cast<int *>(wheel.sum + size);
+  wheel.cell = reinterpret_cast<ROULETTE_CELL *>(wheel.sum + size);
   return wheel;
 }
 
@@ -36,9 +40,13 @@ void spin_up(ROULETTE *wheel, const double *weight) {
   for (int k = 0; k < wheel->cells; k++) {
     double edge = static_cast<double>(k) / wheel->cells;
     while (i < wheel->size && wheel->sum[i] < edge) i++;
-    wheel->guide[k] = i;
+    wheel->cell[k].first = i;
   }
-  wheel->guide[wheel->cells] = wheel->size;
+  for (int k = 0; k < wheel->cells; k++) {
+    ROULETTE_CELL &cell = wheel->cell[k];
+    cell.count = (k + 1 < wheel->cells ? wheel->cell[k + 1].first : wheel->size) - cell.first;
+    cell.sum = cell.count > 0 ? wheel->sum[cell.first] : HUGE_VAL;
+  }
 }
 
 int pick_one(const ROULETTE *wheel) {
@@ -46,14 +54,18 @@ int pick_one(const ROULETTE *wheel) {
   // k * cells / 2^31: at or past its first edge, below the next.
   long k = next_random();
   double u = static_cast<double>(k) / RANDOM_VALUES;
-  int cell = static_cast<int>(k >> (31 - std::countr_zero(static_cast<unsigned int>(wheel->cells))));
-  // Every index before guide[cell] has a sum below the cell's first edge,
-  // so below u; the sum at guide[cell + 1], if there is one, reaches the
-  // next edge, so u. The first index with u <= sum lies in [lo, lo + n].
-  const double *sum = wheel->sum;
-  int lo = wheel->guide[cell], n = wheel->guide[cell + 1] - lo;
-  if (n > 0) {
+  const ROULETTE_CELL &cell =
+      wheel->cell[k >> (31 - std::countr_zero(static_cast<unsigned int>(wheel->cells)))];
+  // Every index before the cell's first has a sum below the cell's lower
+  // edge, so below u; the sum at the next cell's first, if there is one,
+  // reaches the upper edge, so u. The first index with u <= sum lies in
+  // [lo, lo + n].
+  int lo = cell.first, n = cell.count;
+  if (n <= 1) {
+    lo += cell.sum < u;
+  } else {
     // Halving without a branch leaves nothing for the processor to mispredict.
+    const double *sum = wheel->sum;
     while (n > 1) {
       int half = n / 2;
       lo = sum[lo + half - 1] < u ? lo + half : lo;

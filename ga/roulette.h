@@ -14,14 +14,21 @@
 // the weights.
 //
 // The search starts from a guide table (the cutpoint method): [0, 1) is cut
-// into `cells` equal cells, a power of two, and guide[k] is the first index
-// whose sum reaches k / cells. A draw in cell k then lies between
-// guide[k] and guide[k + 1], one or two indices apart on average, instead of
-// among all `size`.
+// into `cells` equal cells, a power of two, and a cell holds the first index
+// whose sum reaches its lower edge, that index's sum, and how many indices
+// lie between it and the next cell's first. A draw in the cell picks one of
+// first .. first + count; for a count of 0 or 1 the cell's own entry gives
+// the pick, one load instead of a search among all `size`.
+struct ROULETTE_CELL {
+  double sum; // sum[first], or infinity when count is 0
+  int first;
+  int count;  // the first index of the next cell, less first
+};
 struct ROULETTE {
-  double *sum; // largest running sums so far, `size` of them; the guide
-               // table lies in the same block, so free(sum) releases both
-  int *guide;  // cells + 1 entries, the last one `size`
+  double *sum;          // largest running sums so far, `size` of them; the
+                        // cells lie in the same block, so free(sum)
+                        // releases both
+  ROULETTE_CELL *cell;  // `cells` of them
   int cells;
   int size;
 };
