@@ -146,36 +146,62 @@ double power_of_base(double d) {
 
 } // namespace
 
-// Totals, and weights pbase^(total - smallest total) normalised to sum 1.
-void compute_fitness(int **pop, double *totals, double *fitness) {
+// Weights pbase^(total - smallest total) normalised to sum 1.
+void weigh_totals(const double *totals, double *fitness) {
   double smallest = 1e11; // above any int total
-  for (int i = 0; i < size; i++) {
-    totals[i] = task_cost(pop[i]);
+  for (int i = 0; i < size; i++)
     if (totals[i] < smallest) smallest = totals[i];
-  }
   for (int i = 0; i < size; i++) fitness[i] = power_of_base(totals[i] - smallest);
   normalise(fitness, size, KEEP_QUOTIENTS);
 }
+
+// Totals, and their weights.
+void compute_fitness(int **pop, double *totals, double *fitness) {
+  for (int i = 0; i < size; i++) totals[i] = task_cost(pop[i]);
+  weigh_totals(totals, fitness);
+}
+
+namespace {
+
+// How a solution's total changes when its entries at m and q are swapped.
+// Four ints, so exact in a double, as is the new total, which fits an int.
+double swap_change(const int *dna, int m, int q) {
+  return cost[m][dna[q]] + cost[q][dna[m]] - cost[m][dna[m]] - cost[q][dna[q]];
+}
+
+} // namespace
 
 // Children k and k + 1 start as copies of parents i and j. Crossover and
 // mutation only swap elements within a child, so both stay permutations.
 // Draws: crossover test, its position (when crossing), then per position
 // the test for each child and, when it mutates, the partner position.
-void reproduce(int **parents, int **children, int i, int j, int k) {
+// Given the parents' totals, the children's follow from their few swaps,
+// without summing every entry again.
+void reproduce(int **parents, int **children, int i, int j, int k,
+               const double *parent_totals, double *child_totals) {
   int *a = children[k], *b = children[k + 1];
   std::copy(parents[i], parents[i] + len, a);
   std::copy(parents[j], parents[j] + len, b);
+  int *child[2] = {a, b};
+  double change[2] = {0.0, 0.0};
+  auto swap = [&](int c, int m, int q) {
+    if (child_totals) change[c] += swap_change(child[c], m, q);
+    std::swap(child[c][m], child[c][q]);
+  };
   if (random_range(0.0, 1.0) < crate) {
     int x = static_cast<int>(next_random() % len);
     int p = 0;
     while (p < len - 1 && a[p] != b[x]) p++; // a is a permutation: b[x] is there
-    std::swap(a[x], a[p]);
-    std::swap(b[x], b[p]);
+    swap(0, x, p);
+    swap(1, x, p);
   }
-  int *child[2] = {a, b};
   mutate_pair(len, uniform_limit(mrate), [&](int c, int m, long draw) {
-    std::swap(child[c][m], child[c][draw % len]);
+    swap(c, m, static_cast<int>(draw % len));
   });
+  if (child_totals) {
+    child_totals[k] = parent_totals[i] + change[0];
+    child_totals[k + 1] = parent_totals[j] + change[1];
+  }
 }
 
 void dump_stats(int t, int **pop, const double *totals) {
@@ -219,15 +245,27 @@ int main(int argc, char **argv) {
   seed_random(seed);
   read_specs(specs == default_specs ? find_data_file(specs) : specs);
   size = round_population_size(size);
-  auto newpop = static_cast<int **>(xmalloc_array(size, sizeof(int *)));
-  auto oldpop = static_cast<int **>(xmalloc_array(size, sizeof(int *)));
-  auto totals = static_cast<double *>(xmalloc_array(size, sizeof(double)));
+  // Each population's solutions with their totals, which breeding carries
+  // from the parents to the children.
+  struct POPULATION {
+    int **solution;
+    double *totals;
+  };
+  POPULATION newpop, oldpop;
+  for (POPULATION *pop : {&newpop, &oldpop})
+    pop->solution = static_cast<int **>(xmalloc_array(size, sizeof(int *)));
+  for (POPULATION *pop : {&newpop, &oldpop})
+    pop->totals = static_cast<double *>(xmalloc_array(size, sizeof(double)));
   auto fitness = static_cast<double *>(xmalloc_array(size, sizeof(double)));
-  initialize(oldpop, newpop);
+  initialize(oldpop.solution, newpop.solution);
+  for (int i = 0; i < size; i++) oldpop.totals[i] = task_cost(oldpop.solution[i]);
   run_generations(
       gens, size, fitness, oldpop, newpop,
-      [&](int **pop) { compute_fitness(pop, totals, fitness); },
-      [&](int t, int **pop) { dump_stats(t, pop, totals); }, reproduce);
+      [&](POPULATION &pop) { weigh_totals(pop.totals, fitness); },
+      [&](int t, POPULATION &pop) { dump_stats(t, pop.solution, pop.totals); },
+      [&](POPULATION &from, POPULATION &to, int i, int j, int k) {
+        reproduce(from.solution, to.solution, i, j, k, from.totals, to.totals);
+      });
   end_run();
 }
 #endif

@@ -22,8 +22,12 @@ void random_solution(int *dna);
 // The total of the entries a solution picks (a score to maximise, despite
 // the name).
 int task_cost(const int *dna);
+void weigh_totals(const double *totals, double *fitness);
 void compute_fitness(int **pop, double *totals, double *fitness);
-void reproduce(int **parents, int **children, int i, int j, int k);
+// Breeds children k and k + 1 from parents i and j; given the parents'
+// totals, writes the children's.
+void reproduce(int **parents, int **children, int i, int j, int k,
+               const double *parent_totals = nullptr, double *child_totals = nullptr);
 void dump_stats(int t, int **pop, const double *totals);
 void initialize(int **oldpop, int **newpop);
 

@@ -203,16 +203,27 @@ TEST_F(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
       ASSERT_EQ(std::vector<int>(oldpop[i], oldpop[i] + len), dna) << "trial " << trial;
     }
     ASSERT_EQ(next_random(), following) << "trial " << trial;
-    // Breeding, from the same stream position.
+    // Breeding, from the same stream position, with the children's totals
+    // carried from their parents', with entries small and near the int range.
+    std::string matrix = std::to_string(len);
+    const long scale = trial % 2 ? 1 : INT_MAX / 4 / len;
+    for (int e = 0; e < len * len; e++)
+      matrix += " " + std::to_string((static_cast<long>(next_random() % 9) - 4) * scale);
+    read_matrix(matrix);
+    std::vector<double> parent_totals(n), child_totals(n);
+    for (int i = 0; i < n; i++) parent_totals[i] = jobmatch::task_cost(oldpop[i]);
     std::vector<int> a(len), b(len);
     start = random_state;
     breed_plainly(oldpop[0], oldpop[n - 1], a.data(), b.data());
     following = next_random();
     random_state = start;
-    jobmatch::reproduce(oldpop.data(), newpop.data(), 0, n - 1, 0);
+    jobmatch::reproduce(oldpop.data(), newpop.data(), 0, n - 1, 0, parent_totals.data(),
+                        child_totals.data());
     ASSERT_EQ(std::vector<int>(newpop[0], newpop[0] + len), a) << "trial " << trial;
     ASSERT_EQ(std::vector<int>(newpop[1], newpop[1] + len), b) << "trial " << trial;
     ASSERT_EQ(next_random(), following) << "trial " << trial;
+    ASSERT_EQ(child_totals[0], jobmatch::task_cost(newpop[0])) << "trial " << trial;
+    ASSERT_EQ(child_totals[1], jobmatch::task_cost(newpop[1])) << "trial " << trial;
     free(oldpop[0]); // each population is one block
     free(newpop[0]);
   }
