@@ -4,7 +4,8 @@
 // same load, and with the native run. Prints one markdown table. Used by bench/web.sh.
 //   node bench/page.mjs BIN_DIR   (RUNS: timed runs each, default 3;
 //                                  CHROMIUM: the browser; BASELINE: a
-//                                  folder like web/dist)
+//                                  folder like web/dist; LARGE: the
+//                                  command lines to time, comma-separated)
 import {spawnSync} from 'node:child_process';
 import {createRequire} from 'node:module';
 import {fileURLToPath} from 'node:url';
@@ -15,7 +16,8 @@ const {chromium} = require('playwright-core');
 const {serve} = await import(`${top}web/server.mjs`);
 const bin = process.argv[2];
 const RUNS = Number(process.env.RUNS || 3);
-const LARGE = ['tacticpool -steps 2000000', 'mapseries -points 20000000'];
+const LARGE = process.env.LARGE ? process.env.LARGE.split(',')
+  : ['tacticpool -steps 2000000', 'mapseries -points 20000000'];
 
 const median = (xs) => xs.sort((a, b) => a - b)[xs.length >> 1];
 const secs = (ms) => (ms / 1000).toFixed(2);

@@ -5,7 +5,7 @@
 // views.mjs describes.
 import {newReader, readBytes, finishReader} from './columns.mjs';
 import {statColumn} from './gastats.mjs';
-import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from './reduce.mjs';
+import {newEnvelope, addRow, addSeries, envelopeData, newScatter, addPoint, scatterData} from './reduce.mjs';
 import {SPANS} from './views.mjs';
 
 // A line reader whose rows go into an envelope of n series: pick(state,
@@ -56,13 +56,16 @@ const shares = lines((run) => lineState(5, {from: 0, to: Math.max(1, run.expecte
     return state.env.rows;
   }));
 
-// A map's series x(t), numbered from the first point printed.
+// A map's series x(t), numbered from the first point printed. Its lines of
+// one number, the bulk of a long run, come in runs (newReader).
 const series = lines((run) => {
   const span = SPANS.series(run);
-  return lineState(1, span, (state, names, values, ys) => {
+  const state = lineState(1, span, (state, names, values, ys) => {
     ys[0] = num(values[0]);
     return span.from + state.env.rows;
   });
+  state.reader.onSingles = (values, count) => addSeries(state.env, span.from + state.env.rows, values, count);
+  return state;
 });
 
 // The orbit x(t) and the control p(t).
