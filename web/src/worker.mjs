@@ -130,7 +130,7 @@ async function reader({id, command, values, words, sweep, screen}) {
   const deliver = (data) => {
     if (done) return;
     if (data.type === MSG.BYTES) {
-      eachPart(data, (name, part) => { if (streams[name].raw) streams[name].parts.push(part); });
+      if (ordered) eachPart(data, (name, part) => streams[name].parts.push(part));
       for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
       if (performance.now() - posted >= TIMING.message) send(MSG.DATA);
       return;
