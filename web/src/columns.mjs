@@ -6,12 +6,12 @@
 //
 // const reader = newReader((names, values) => ...); readBytes(reader, bytes)
 // or readText(reader, text); ... finishReader(reader). The arrays handed to
-// the callback are reused: copy what you keep. newReader(onRow, onSingles):
-// where the line scanner (linescan.mjs) reads a run of lines of one number
-// each, onSingles(values, count) takes them at once, values a Float64Array
-// valid during the call, instead of onRow(['1'], [value]) for each. Lines of numbers, by far the
+// the callback are reused: copy what you keep. Lines of numbers, by far the
 // bulk of a large output, are read from the bytes without making a string
-// per line or per number.
+// per line or per number, in WebAssembly once the line scanner is there
+// (linescan.mjs). A run of lines of one number each that it reads goes to
+// newReader's onSingles(values, count) if given, values a Float64Array
+// valid during the call, instead of to onRow(['1'], [value]) line by line.
 //
 // newTable/addText/finishText/readColumns keep every row as columns, for
 // output small enough to hold.
