@@ -11,7 +11,8 @@
 #                 with the same WebAssembly programs
 # Environment: RUNS (timed runs per command, default 5), BIN (the native
 #   programs, default: a Release build made in a scratch folder), PAGE_ONLY=1
-#   (the page's table only).
+#   (the page's table only), LARGE (the page's command lines with large
+#   output, comma-separated; bench/page.mjs has the default).
 # Needs: cmake, g++, node, hyperfine, python3.
 set -euo pipefail
 

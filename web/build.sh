@@ -62,6 +62,12 @@ for p in "${programs[@]}"; do
   cp "$build/bin/$p.wasm" "$dist/programs/$p.wasm"
 done
 cp "$web"/src/* "$dist/"
+# The reader worker's line scanner: no runtime, no imports, a fixed memory.
+scanned=(read_numbers pass_lines window_address window_size values_address values_size
+         widths_address lines_found numbers_found)
+quiet emcc -O3 -msimd128 -Wall -Wextra -Werror "$web/reader/linescan.c" -o "$dist/linescan.wasm" \
+  --no-entry -sSTANDALONE_WASM -sTOTAL_STACK=65536 -sINITIAL_MEMORY=4MB \
+  "-sEXPORTED_FUNCTIONS=$(printf '_%s,' "${scanned[@]}" | sed 's/,$//')"
 cp "$web/node_modules/uplot/dist/uPlot.esm.js" "$web/node_modules/uplot/dist/uPlot.min.css" \
   "$dist/vendor/"
 cp "$web/node_modules/uplot/LICENSE" "$dist/vendor/uPlot.LICENSE"

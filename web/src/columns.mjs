@@ -8,11 +8,15 @@
 // or readText(reader, text); ... finishReader(reader). The arrays handed to
 // the callback are reused: copy what you keep. Lines of numbers, by far the
 // bulk of a large output, are read from the bytes without making a string
-// per line or per number.
+// per line or per number, in WebAssembly once the line scanner is there
+// (linescan.mjs). A run of lines of one number each that it reads goes to
+// newReader's onSingles(values, count) if given, values a Float64Array
+// valid during the call, instead of to onRow(['1'], [value]) line by line.
 //
 // newTable/addText/finishText/readColumns keep every row as columns, for
 // output small enough to hold.
 import {blockPair} from './gastats.mjs';
+import {scanner, readNumbers, lines, numbers, passLines as passScanned} from './linescan.mjs';
 
 // A number as printf writes one, or undefined for any other text.
 export function toNumber(text) {
@@ -32,9 +36,9 @@ function numbered(n) {
   return (NUMBERED[n] ??= Array.from({length: n}, (_, i) => String(i + 1)));
 }
 
-export function newReader(onRow) {
-  return {onRow, rest: null, block: null, labels: new Map(), values: [], rows: 0,
-          decoder: new TextDecoder()};
+export function newReader(onRow, onSingles = null) {
+  return {onRow, onSingles, rest: null, block: null, labels: new Map(), values: [], rows: 0,
+          decoder: new TextDecoder(), scanned: []};
 }
 
 function emit(reader, names, values) {
@@ -147,6 +151,12 @@ function numberLine(b, i, n, values, whole = false) {
 export const passed = {lines: 0};
 
 export function passLines(bytes, from, count) {
+  const s = scanner();
+  if (s && count > 16) {
+    const i = passScanned(s, bytes, from, count);
+    passed.lines = s.passed;
+    return i;
+  }
   let i = from, left = count;
   const n = bytes.length;
   while (left > 0 && i < n && (bytes.byteOffset + i) & 3) if (bytes[i++] === 10) left--;
@@ -169,6 +179,27 @@ export function passLines(bytes, from, count) {
   return i;
 }
 
+// The lines of numbers from bytes[from] that the scanner reads, each as a
+// row: the position after them. A row's values are a Float64Array, one per
+// count of numbers, reused.
+function scannedLines(reader, s, bytes, from) {
+  const end = readNumbers(s, bytes, from);
+  const {values, widths} = s;
+  const count = lines(s);
+  if (reader.onSingles && numbers(s) === count) {
+    reader.rows += count;
+    reader.onSingles(values, count);
+    return end;
+  }
+  for (let l = 0, k = 0; l < count; l++) {
+    const w = widths[l];
+    const row = (reader.scanned[w] ??= new Float64Array(w));
+    for (let j = 0; j < w; j++) row[j] = values[k++];
+    emit(reader, numbered(w), row);
+  }
+  return end;
+}
+
 // A piece of output as bytes (read at once: copy nothing of it to keep).
 export function readBytes(reader, bytes) {
   let from = 0;
@@ -186,8 +217,16 @@ export function readBytes(reader, bytes) {
     from = end + 1;
   }
   const n = bytes.length;
+  const s = scanner();
   while (from < n) {
     if (!reader.block && bytes[from] !== 40) {
+      if (s) {
+        const end = scannedLines(reader, s, bytes, from);
+        if (end > from) {
+          from = end;
+          continue;
+        }
+      }
       const end = numberLine(bytes, from, n, reader.values);
       if (end >= 0) {
         emit(reader, numbered(reader.values.length), reader.values);

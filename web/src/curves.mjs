@@ -5,20 +5,22 @@
 // views.mjs describes.
 import {newReader, readBytes, finishReader} from './columns.mjs';
 import {statColumn} from './gastats.mjs';
-import {newEnvelope, addRow, envelopeData, newScatter, addPoint, scatterData} from './reduce.mjs';
+import {newEnvelope, addRow, addSeries, envelopeData, newScatter, addPoint, scatterData} from './reduce.mjs';
 import {SPANS} from './views.mjs';
 
 // A line reader whose rows go into an envelope of n series: pick(state,
 // names, values, ys) gives a row's x, or null to skip it, and puts its n
 // values in ys (reused from row to row), through num(). Numbers, not
-// objects: a plain array would box every value of a long run.
-function lineState(n, range, pick) {
+// objects: a plain array would box every value of a long run. singles
+// (state, values, count), if given, takes a run of rows of one number each
+// at once (newReader).
+function lineState(n, range, pick, singles = null) {
   const state = {env: newEnvelope(n, range), labels: null};
   const ys = new Float64Array(n);
   state.reader = newReader((names, values) => {
     const x = pick(state, names, values, ys);
     if (x !== null) addRow(state.env, x, ys);
-  });
+  }, singles && ((values, count) => singles(state, values, count)));
   return state;
 }
 
@@ -62,7 +64,7 @@ const series = lines((run) => {
   return lineState(1, span, (state, names, values, ys) => {
     ys[0] = num(values[0]);
     return span.from + state.env.rows;
-  });
+  }, (state, values, count) => addSeries(state.env, span.from + state.env.rows, values, count));
 });
 
 // The orbit x(t) and the control p(t).

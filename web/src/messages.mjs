@@ -18,8 +18,8 @@
 //         end; error says why)
 // runner -> reader, through a job's port (and page -> reader for a runner
 // that died)
-//   BYTES {pieces: [[stream, index, Uint8Array]], blobs}: output as it came,
-//         in order; blobs: each stream's bytes as a Blob, or null (handover.mjs)
+//   BYTES {pieces: [[stream, index, Uint8Array]]}: output as it came, in
+//         order (handover.mjs)
 //   ENDED {index, status, error}: the last piece of that run has come
 // page -> reader
 //   READ  {id, command, values, words, sweep, screen}: read a run (a single

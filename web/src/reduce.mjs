@@ -107,6 +107,46 @@ export function addRow(e, x, values) {
   e.rows++;
 }
 
+// Rows x0, x0 + 1, ... of a single series, values[0, count): as addRow
+// adds them one by one, a bucket's rows at a time. Rows whose x is known to
+// share a bucket (bucketOf's sure range) take a comparison or two each.
+export function addSeries(e, x0, values, count) {
+  const {min, max, minFirst} = e;
+  let i = 0;
+  while (i < count) {
+    const x = x0 + i;
+    let b = bucketOf(e, x);
+    while (b >= COLUMNS) {
+      grow(e);
+      b = bucketOf(e, x);
+    }
+    let end = i + 1;
+    if (e.sure === b && x >= e.sureFrom) while (end < count && x0 + end <= e.sureTo) end++;
+    if (!e.count[b]) e.first[b] = x;
+    e.count[b] += end - i;
+    e.last[b] = e.lastX = x0 + end - 1;
+    let low = min[b], high = max[b], order = minFirst[b];
+    for (let j = i; j < end; j++) {
+      const v = values[j];
+      if (v - v !== 0) continue; // not finite
+      if (v < low) {
+        low = v;
+        order = 0;
+      }
+      if (v > high) {
+        high = v;
+        order = 1;
+      }
+    }
+    min[b] = low;
+    max[b] = high;
+    minFirst[b] = order;
+    e.lastValues[0] = values[end - 1];
+    e.rows += end - i;
+    i = end;
+  }
+}
+
 // {x: [...], ys: [[...], ...], last: {x, values}}, aligned arrays for a
 // line plot (null marks a gap; at most 2 * COLUMNS rows) and the last row.
 export function envelopeData(e) {

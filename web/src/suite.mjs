@@ -11,6 +11,7 @@
 //            collect: false leaves the result's stdout and stderr empty, for
 //              output that only the callbacks need
 import defaultFiles from './files.mjs';
+import {wasmBytes} from './wasmbytes.mjs';
 
 export const PROGRAMS = ['peakseek', 'hillscan', 'jobmatch', 'tacticbreed',
                          'tacticpool', 'mapseries', 'orbitpin'];
@@ -21,16 +22,6 @@ const given = new Map(); // program -> WebAssembly.Module compiled elsewhere
 // A module compiled in another worker, so that this one need not compile it.
 export function provide(program, module) {
   if (!compiled.has(program)) given.set(program, module);
-}
-
-async function wasmBytes(url) {
-  if (url.protocol === 'file:') {
-    const fs = await import('node:fs/promises');
-    return fs.readFile(url);
-  }
-  const response = await fetch(url);
-  if (!response.ok) throw new Error(`cannot load ${url}: ${response.status}`);
-  return response.arrayBuffer();
 }
 
 // The glue and the compiled module of a program, made once and shared by

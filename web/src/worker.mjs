@@ -11,6 +11,7 @@ import {run, load, provide} from './suite.mjs';
 import {MSG, SHOWN, errorText} from './messages.mjs';
 import {TIMING} from './timing.mjs';
 import {newBatcher, take as hand, flush, eachPart} from './handover.mjs';
+import {loadScanner, unstage} from './linescan.mjs';
 
 // Only a reader needs the views: loaded beside the rest, not before it,
 // so that a runner is ready sooner.
@@ -81,7 +82,7 @@ function inTurn(deliver) {
 let reading = null;
 
 async function reader({id, command, values, words, sweep, screen}) {
-  const {views: viewsOf, describeRun, streamOf} = await readings;
+  const [{views: viewsOf, describeRun, streamOf}] = await Promise.all([readings, loadScanner()]);
   const described = describeRun(command, {values, words, sweep, screen});
   const views = viewsOf(described).map((v) => ({record: v.reading, state: v.reading.start(described),
                                                 stream: streamOf(v, described)}));
@@ -116,6 +117,7 @@ async function reader({id, command, values, words, sweep, screen}) {
       }
     }
     for (const v of s.bytes) v.record.bytes(v.state, bytes, index, name);
+    unstage();
   };
   // A loop's run that could not end stops the loop as a crash, after the
   // last of what it wrote; a sweep reports it among its failed runs.
@@ -128,7 +130,7 @@ async function reader({id, command, values, words, sweep, screen}) {
   const deliver = (data) => {
     if (done) return;
     if (data.type === MSG.BYTES) {
-      eachPart(data, (name, part) => { if (streams[name].raw) streams[name].parts.push(part); });
+      if (ordered) eachPart(data, (name, part) => streams[name].parts.push(part));
       for (const [name, index, bytes] of data.pieces) take(name, index, bytes);
       if (performance.now() - posted >= TIMING.message) send(MSG.DATA);
       return;

@@ -134,3 +134,67 @@ test('help screens read into option tables', async () => {
   const {summary} = parseHelp((await run('tacticpool', ['-help'])).stderr);
   assert.equal(summary, "The ecological iterated Prisoner's Dilemma is simulated over time according to the specified parameters.");
 });
+
+// The reader worker's WebAssembly line scanner against the JavaScript
+// reader it stands in for: the same rows, numbers and views' snapshots,
+// whatever the lines and wherever the pieces are cut.
+test('the line scanner reads what the JavaScript reader reads', async () => {
+  const load = (name) => import(pathToFileURL(path.join(dist, name)).href);
+  const [{loadScanner, useScanner}, {readColumns, newTable, addText, finishText, passLines, passed}, {CURVES}, {STORIES}, {describeRun}] =
+    await Promise.all(['linescan.mjs', 'columns.mjs', 'curves.mjs', 'stories.mjs', 'views.mjs'].map(load));
+  const scanner = await loadScanner();
+  assert.ok(scanner, 'linescan.wasm loads');
+  let seed = 7;
+  const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
+  const digits = (n) => Array.from({length: n}, () => Math.floor(random() * 10)).join('');
+  const odd = ['nan', '-nan', 'inf', '-inf', '-0', '-0.000000', '+5', '.5', '5.', '.', '-', '-.', '1e5',
+               '123456789012345', '123456789.012345', '1234567890123456', '0.1234567890123456',
+               '9007199254740993', '9999999999999.999', '179769313486231570000000000000000000000', 'x', '0x10', '1,5', '12a'];
+  const lines = [];
+  for (let i = 0; i < 4000; i++) {
+    const count = 1 + Math.floor(random() * 4);
+    const words = Array.from({length: count}, () => (random() < 0.1 ? odd[Math.floor(random() * odd.length)]
+      : `${random() < 0.3 ? '-' : ''}${digits(Math.floor(random() * 9))}.${digits(Math.floor(random() * 9))}`));
+    const gap = ['\t', ' ', '  ', '\t \r'][Math.floor(random() * 4)];
+    lines.push(random() < 0.02 ? ['', '---', 'a = 1', '(t,x)=\t1\t2', 'word', ' \r'][Math.floor(random() * 6)]
+      : words.join(gap) + (random() < 0.1 ? gap : ''));
+  }
+  const plain = Array.from({length: 20000}, () => `${digits(1 + Math.floor(random() * 7))}.${digits(Math.floor(random() * 9))}`);
+  // A line longer than the scanner's window, in pieces longer than it.
+  const small = lines.join('\n') + '\n';
+  const long = small + '7'.repeat(1.5 * 2 ** 20) + '\n' + small + '0.5\n1.25';
+  const texts = [[small, [1, 13, 4096]], [long, [65536, 3 * 2 ** 20]]];
+  const read = () => texts.flatMap(([text, cuts]) => [readColumns(text), ...cuts.map((cut) => {
+    const table = newTable();
+    for (let i = 0; i < text.length; i += cut) addText(table, text.slice(i, i + cut));
+    return finishText(table);
+  })].map(({names, columns, rows}) => ({names, columns, rows})));
+  // mapseries' two views, fed the same pieces as the reader worker feeds them.
+  // Fewer points expected than come widen the series' range as it goes.
+  const snapshots = () => ['0.5\n-0.000000\n0.25\nnan\n12.5\n'.repeat(1000),
+                            ('0.5\n' + '\n'.repeat(37)).repeat(20000), small.repeat(10), long,
+                            plain.join('\n')].flatMap((t) => ['100000', '3000'].map((points) => {
+    const run = describeRun({program: 'mapseries', args: []}, {values: {'-points': points}});
+    const views = [CURVES.series, STORIES.return].map((v) => [v, v.start(run)]);
+    const bytes = new TextEncoder().encode(t);
+    for (let i = 0; i < bytes.length; i += 32771) {
+      const piece = bytes.subarray(i, i + 32771);
+      for (const [v, state] of views) v.bytes(state, piece, 0, 'stdout');
+    }
+    return views.map(([v, state]) => (v.end(state, 0, 0, '', {}), v.snapshot(state)));
+  }));
+  // Lines passed over, from anywhere.
+  const blank = new TextEncoder().encode(long.replace(/[^\n]{1,40}\n/g, (line) => (random() < 0.5 ? '\n' : line)));
+  const passes = () => Array.from({length: 500}, (_, i) => {
+    const from = Math.floor(random() * blank.length), count = i % 50 ? Math.floor(random() * 5000) : 1e9;
+    return [passLines(blank, from, count), passed.lines];
+  });
+  const start = seed;
+  useScanner(null);
+  const inJavaScript = [read(), snapshots(), passes()];
+  seed = start;
+  useScanner(scanner);
+  assert.deepStrictEqual([read(), snapshots(), passes()], inJavaScript);
+  // Numbers of up to 15 digits as Number() reads them.
+  assert.deepStrictEqual(readColumns(plain.join('\n')).columns[0], plain.map(Number));
+});
