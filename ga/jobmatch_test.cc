@@ -207,8 +207,10 @@ TEST_F(Jobmatch, FastStartAndBreedingMatchTheDrawByDrawWay) {
     // carried from their parents', with entries small and near the int range.
     std::string matrix = std::to_string(len);
     const long scale = trial % 2 ? 1 : INT_MAX / 4 / len;
-    for (int e = 0; e < len * len; e++)
-      matrix += " " + std::to_string((static_cast<long>(next_random() % 9) - 4) * scale);
+    for (int e = 0; e < len * len; e++) {
+      long entry = (static_cast<long>(next_random() % 9) - 4) * scale;
+      matrix.append(" ").append(std::to_string(entry));
+    }
     read_matrix(matrix);
     std::vector<double> parent_totals(n), child_totals(n);
     for (int i = 0; i < n; i++) parent_totals[i] = jobmatch::task_cost(oldpop[i]);
