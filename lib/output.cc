@@ -144,10 +144,21 @@ char *put_fixed(char *p, double v) {
   // 13 or more, since |v| < 2^40.
   uint64_t m = biased ? mantissa | (uint64_t{1} << 52) : mantissa;
   int shift = 1075 - (biased ? biased : 1);
-  unsigned __int128 n = static_cast<unsigned __int128>(m) * 1000000u;
   uint64_t q = 0;
   if (shift < 64) {
-    uint64_t low = static_cast<uint64_t>(n), high = static_cast<uint64_t>(n >> 64);
+    uint64_t low, high;
+#if defined(__x86_64__) || defined(__aarch64__)
+    unsigned __int128 n = static_cast<unsigned __int128>(m) * 1000000u;
+    low = static_cast<uint64_t>(n);
+    high = static_cast<uint64_t>(n >> 64);
+#else
+    // m * 10^6 in two words from two products that fit one each (m's halves
+    // times 10^6 stay below 2^52): WebAssembly has no 64 x 64-bit product
+    // to 128 bits and would call a library routine for one.
+    uint64_t by_low = (m & 0xffffffffu) * 1000000u, by_high = (m >> 32) * 1000000u;
+    low = by_low + (by_high << 32);
+    high = (by_high >> 32) + (low < by_low);
+#endif
     q = high << (64 - shift) | low >> shift;
     uint64_t rest = low & ((uint64_t{1} << shift) - 1), half = uint64_t{1} << (shift - 1);
     // Up above half, and at exactly half only when q is odd: a comparison
@@ -157,6 +168,7 @@ char *put_fixed(char *p, double v) {
   } else if (shift < 128) {
     // Adding just under half, plus the low bit of the quotient, rounds
     // halves to the even neighbour.
+    unsigned __int128 n = static_cast<unsigned __int128>(m) * 1000000u;
     unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
     q = static_cast<uint64_t>((n + (half - 1) + ((n >> shift) & 1)) >> shift);
   } // else below 2^-75: rounds to zero
