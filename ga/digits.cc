@@ -27,22 +27,18 @@ bool binary_digits(const char *s, int n) {
   return true;
 }
 
-// x * 2^k, exact or infinite as ldexp gives it, for k >= 0.
-double times_power_of_two(double x, int k) {
-  if (k > 1023) return ldexp(x, k);
-  uint64_t bits = static_cast<uint64_t>(1023 + k) << 52;
-  double scale;
-  memcpy(&scale, &bits, sizeof scale);
-  return x * scale;
+// 2^e, a normal number for -1022 <= e <= 1023: a product with it is exact
+// wherever it stays normal, as ldexp's would be.
+double power_of_two(int e) {
+  uint64_t bits = static_cast<uint64_t>(1023 + e) << 52;
+  double power;
+  memcpy(&power, &bits, sizeof power);
+  return power;
 }
 
-// 2^-k, for 0 <= k <= 1022: a normal number, so that a product with it is
-// exact wherever it stays normal, as ldexp's would be.
-double inverse_power_of_two(int k) {
-  uint64_t bits = static_cast<uint64_t>(1023 - k) << 52;
-  double scale;
-  memcpy(&scale, &bits, sizeof scale);
-  return scale;
+// x * 2^k, exact or infinite as ldexp gives it, for k >= 0.
+double times_power_of_two(double x, int k) {
+  return k > 1023 ? ldexp(x, k) : x * power_of_two(k);
 }
 
 } // namespace
@@ -79,7 +75,7 @@ double binary_fraction(const char *digits, int len) {
   // power of two, correctly rounded either way. Below 1023 digits a product
   // with 2^-len scales it without a call: v is a whole number, so the
   // product is 0, infinite or normal, and exact.
-  if (len <= 1022) return digits_value(digits, len) * inverse_power_of_two(len);
+  if (len <= 1022) return digits_value(digits, len) * power_of_two(-len);
   if (len <= 1023) return ldexp(digits_value(digits, len), -len);
   double f = 0.0, weight = 1.0;
   for (int j = 0; j < len; j++) {
