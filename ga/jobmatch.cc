@@ -122,26 +122,29 @@ int task_cost(const int *dna) {
 
 namespace {
 
-// pbase^d for whole d below `most`, each worked out by pow the first time
-// it is asked for: a population holds few distinct totals, and pow is the
-// dearest step of a generation. Forgotten when pbase changes.
+// pbase^d for whole d below powers_kept, each worked out by pow the first
+// time it is asked for: a population holds few distinct totals, and pow is
+// the dearest step of a generation.
+const int powers_kept = 1 << 12;
+std::vector<double> power(powers_kept);
+std::vector<char> power_known(powers_kept);
+double power_base = 0.0;
+
+// Forgets the powers of any other base.
+void keep_powers_of(double base) {
+  if (std::memcmp(&base, &power_base, sizeof base) == 0) return;
+  std::fill(power_known.begin(), power_known.end(), 0);
+  power_base = base;
+}
+
 double power_of_base(double d) {
-  const int most = 1 << 12;
-  static std::vector<double> value;
-  static std::vector<char> known;
-  static double base = 0.0;
-  if (!(d < most)) return pow(pbase, d);
-  if (known.empty() || std::memcmp(&base, &pbase, sizeof base) != 0) {
-    value.assign(most, 0.0);
-    known.assign(most, 0);
-    base = pbase;
-  }
+  if (!(d < powers_kept)) return pow(power_base, d);
   int k = static_cast<int>(d);
-  if (!known[k]) {
-    value[k] = pow(pbase, d);
-    known[k] = 1;
+  if (!power_known[k]) {
+    power[k] = pow(power_base, d);
+    power_known[k] = 1;
   }
-  return value[k];
+  return power[k];
 }
 
 } // namespace
@@ -151,6 +154,7 @@ void weigh_totals(const double *totals, double *fitness) {
   double smallest = 1e11; // above any int total
   for (int i = 0; i < size; i++)
     if (totals[i] < smallest) smallest = totals[i];
+  keep_powers_of(pbase);
   for (int i = 0; i < size; i++) fitness[i] = power_of_base(totals[i] - smallest);
   normalise(fitness, size, KEEP_QUOTIENTS);
 }
